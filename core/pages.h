@@ -1,0 +1,27 @@
+// The sheet's page indices: the tab order, which other modules and the
+// actpage.dat file rely on. Portable: no <windows.h>.
+#pragma once
+
+#include <array>
+
+namespace tracewick {
+
+enum PageIndex : int {
+    kPingPage = 0,
+    kTracertPage = 1,
+    kLookupPage = 2,
+    kRoutesPage = 3,
+    kArpPage = 4,
+    kNetbiosPage = 5,
+    kConnectionsPage = 6,
+    kStatisticsPage = 7,
+    kAboutPage = 8,
+    kPageCount = 9,
+};
+
+// Pages whose windows the sheet creates at start. Trace Route comes before
+// Lookup because the Lookup page fills the other host pages when it starts;
+// Ping, the start page, is activated last so that it ends up active.
+inline constexpr std::array<int, 8> kPageCreationOrder = {1, 3, 2, 4, 6, 5, 7, 0};
+
+}  // namespace tracewick

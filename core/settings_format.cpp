@@ -1,0 +1,83 @@
+#include "core/settings_format.h"
+
+#include <climits>
+
+namespace tracewick {
+
+void SettingsWriter::Number(int value) {
+    bytes_ += std::to_string(value);
+    bytes_ += kSettingsLineEnd;
+}
+
+void SettingsWriter::Flag(bool value) {
+    bytes_ += value ? "TRUE" : "FALSE";
+    bytes_ += kSettingsLineEnd;
+}
+
+void SettingsWriter::Text(std::string_view value) {
+    bytes_ += value;
+    bytes_ += kSettingsLineEnd;
+}
+
+bool SettingsReader::NextLine(std::string_view& line) noexcept {
+    if (rest_.empty()) return false;
+    const std::size_t lf = rest_.find('\n');
+    if (lf == std::string_view::npos) {
+        line = rest_;
+        rest_ = {};
+    } else {
+        line = rest_.substr(0, lf);
+        rest_.remove_prefix(lf + 1);
+    }
+    // Up to two CRs before the LF belong to the line end, not the value.
+    for (int i = 0; i < 2 && !line.empty() && line.back() == '\r'; ++i) line.remove_suffix(1);
+    return true;
+}
+
+bool SettingsReader::Line(std::string& value) {
+    std::string_view line;
+    if (!NextLine(line)) return false;
+    value.assign(line);
+    return true;
+}
+
+bool SettingsReader::Number(int& value) {
+    std::string_view line;
+    if (!NextLine(line)) return false;
+    value = ParseSettingsNumber(line);
+    return true;
+}
+
+bool SettingsReader::Flag(bool& value) {
+    std::string_view line;
+    if (!NextLine(line)) return false;
+    value = line == "TRUE";
+    return true;
+}
+
+bool SettingsReader::Text(std::string& value) {
+    std::string_view line;
+    if (!NextLine(line)) return false;
+    if (!line.empty()) value.assign(line);
+    return true;
+}
+
+int ParseSettingsNumber(std::string_view text) noexcept {
+    std::size_t i = 0;
+    auto is_space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (i < text.size() && is_space(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long magnitude = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > static_cast<long long>(INT_MAX) + 1) {
+            magnitude = static_cast<long long>(INT_MAX) + 1;
+        }
+    }
+    const long long value = negative ? -magnitude : magnitude;
+    if (value > INT_MAX) return INT_MAX;
+    return static_cast<int>(value);
+}
+
+}  // namespace tracewick

@@ -1,0 +1,33 @@
+#include "core/help_topics.h"
+
+#include <gtest/gtest.h>
+
+#include "core/pages.h"
+
+namespace tracewick {
+namespace {
+
+TEST(HelpTopics, FindsUnderlinedHeadingsOnly) {
+    const std::string text =
+        "Tracewick\n=========\n\nSee the About page below.\nAbout page\n\nAbout page\r\n==\r\nbody\n";
+    EXPECT_EQ(FindHelpTopic(text, "Tracewick"), 0u);
+    // The mention in running text and the line without an underline are skipped.
+    EXPECT_EQ(FindHelpTopic(text, "About page"), text.find("About page\r\n"));
+    EXPECT_EQ(FindHelpTopic(text, "Ping page"), std::string_view::npos);
+    EXPECT_EQ(FindHelpTopic("About page", "About page"), std::string_view::npos);
+    EXPECT_EQ(FindHelpTopic("", "About page"), std::string_view::npos);
+}
+
+TEST(HelpTopics, EveryPageHasATopicHeading) {
+    EXPECT_EQ(HelpTopicForPage(kAboutPage), "About page");
+    EXPECT_EQ(HelpTopicForPage(-1), kHelpOverviewTopic);
+}
+
+TEST(HelpTopics, LineEndsBecomeCrLf) {
+    EXPECT_EQ(ToCrLf("a\nb\r\nc\rd"), "a\r\nb\r\nc\r\nd");
+    EXPECT_EQ(ToCrLf(""), "");
+    EXPECT_EQ(ToCrLf("\n\n"), "\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace tracewick
