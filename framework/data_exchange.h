@@ -1,0 +1,40 @@
+// Data exchange: moves values between a dialog's controls and its members,
+// both ways, with the validators for integer ranges and text length. A
+// refused value is reported with the standard text in the application
+// message box and the focus goes back to the field. UI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tracewick {
+
+class DataExchange {
+public:
+    DataExchange(HWND dialog, bool save) noexcept : dialog_(dialog), save_(save) {}
+
+    [[nodiscard]] bool Saving() const noexcept { return save_; }
+    // True once a validator has refused a value; later calls do nothing.
+    [[nodiscard]] bool Failed() const noexcept { return failed_; }
+
+    // Text of control `id`. `max_chars` >= 0 limits the field (set as the
+    // control's limit when loading, refused when saving).
+    void Text(int id, std::string& value, int max_chars = -1);
+    // An integer in [minimum, maximum].
+    void Int(int id, int& value, int minimum, int maximum);
+    // A check box or radio button.
+    void Check(int id, bool& value);
+
+private:
+    void Refuse(int id, const std::string& text);
+
+    HWND dialog_;
+    bool save_;
+    bool failed_ = false;
+};
+
+// Text of a control of this process.
+[[nodiscard]] std::string ControlText(HWND control);
+
+}  // namespace tracewick
