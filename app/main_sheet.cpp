@@ -1,0 +1,211 @@
+#include "app/main_sheet.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "app/splash_dialog.h"
+#include "core/autorun.h"
+#include "core/help_topics.h"
+#include "core/pages.h"
+#include "core/settings_format.h"
+#include "framework/message_box.h"
+#include "framework/resource_text.h"
+#include "res/resource.h"
+#include "settings/save_all.h"
+#include "settings/settings_io.h"
+
+namespace tracewick {
+
+namespace {
+
+constexpr char kActivePageFile[] = "actpage.dat";
+
+HICON LoadProgramIcon(int size) {
+    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                           MAKEINTRESOURCEA(IDI_TRACEWICK), IMAGE_ICON, size, size,
+                                           LR_DEFAULTCOLOR));
+}
+
+WINDOWPLACEMENT PlacementOf(HWND window) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof(placement);
+    ::GetWindowPlacement(window, &placement);
+    return placement;
+}
+
+void Place(HWND window, WINDOWPLACEMENT placement, UINT show) {
+    placement.showCmd = show;
+    ::SetWindowPlacement(window, &placement);
+}
+
+}  // namespace
+
+const MessageEntry<CAllControlsSheet> CAllControlsSheet::kMessageMap[] = {
+    OnCommand<CAllControlsSheet>(IDOK, &CAllControlsSheet::OnDefaultCommand),
+    OnCommand<CAllControlsSheet>(IDCANCEL, &CAllControlsSheet::OnExit),
+    OnCommand<CAllControlsSheet>(IDC_SHEET_HELP, &CAllControlsSheet::OnHelp),
+    OnMsg<CAllControlsSheet>(WM_SYSCOMMAND, &CAllControlsSheet::OnSysCommand),
+    OnMsg<CAllControlsSheet>(WM_DESTROY, &CAllControlsSheet::OnDestroy),
+    OnMsg<CAllControlsSheet>(WM_QUERYDRAGICON, &CAllControlsSheet::OnQueryDragIcon),
+    EndOfMessageMap<CAllControlsSheet>(),
+};
+
+CAllControlsSheet::CAllControlsSheet(char autorun_letter)
+    : WithMessageMap("Tracewick"), autorun_letter_(autorun_letter) {
+    if (autorun_letter_ == kNoAutoRunLetter) {
+        SplashDialog splash;
+        splash.DoModal(nullptr);
+    }
+    icon_.Reset(LoadProgramIcon(::GetSystemMetrics(SM_CXICON)));
+    small_icon_.Reset(LoadProgramIcon(::GetSystemMetrics(SM_CXSMICON)));
+    SetIcon(icon_.Get());
+    SetHasHelp(true);
+
+    AddPageAt(kAboutPage, about_page_);
+}
+
+void CAllControlsSheet::AddPageAt(int index, PropertyPage& page) {
+    page_indices_.push_back(index);
+    AddPage(page);
+}
+
+int CAllControlsSheet::PositionOfIndex(int index) const noexcept {
+    const auto found = std::find(page_indices_.begin(), page_indices_.end(), index);
+    return found == page_indices_.end() ? -1 : static_cast<int>(found - page_indices_.begin());
+}
+
+int CAllControlsSheet::IndexAtPosition(int position) const noexcept {
+    if (position < 0 || position >= static_cast<int>(page_indices_.size())) return -1;
+    return page_indices_[static_cast<std::size_t>(position)];
+}
+
+int CAllControlsSheet::ActiveIndex() const noexcept { return IndexAtPosition(ActivePosition()); }
+
+void CAllControlsSheet::ActivateIndex(int index) noexcept {
+    const int position = PositionOfIndex(index);
+    if (position >= 0) SetActivePosition(position);
+}
+
+// Minimizable, and centred on the screen like every top-level dialog.
+void CAllControlsSheet::OnPreCreate(DWORD& style) { style |= WS_MINIMIZEBOX | DS_CENTER; }
+
+void CAllControlsSheet::OnInitialized() {
+    SetUpSystemMenu();
+    ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Get()));
+    ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.Get()));
+    ArrangeButtons();
+    CreatePages();
+    OpenStartPage();
+}
+
+void CAllControlsSheet::SetUpSystemMenu() {
+    HMENU menu = ::GetSystemMenu(Hwnd(), FALSE);
+    if (!menu) return;
+    ::DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
+    ::DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+    const std::string about = LoadResourceString(IDS_ABOUT_MENU);
+    if (!about.empty()) {
+        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, about.c_str());
+    }
+    ::DrawMenuBar(Hwnd());
+}
+
+// Only Help and Exit stay visible: Help where Apply Now was, Exit at the
+// right end where Help was. OK and Apply Now are hidden but still exist.
+void CAllControlsSheet::ArrangeButtons() {
+    HWND apply = ::GetDlgItem(Hwnd(), IDC_SHEET_APPLY);
+    HWND help = ::GetDlgItem(Hwnd(), IDC_SHEET_HELP);
+    HWND cancel = ::GetDlgItem(Hwnd(), IDCANCEL);
+    HWND ok = ::GetDlgItem(Hwnd(), IDOK);
+    const WINDOWPLACEMENT apply_place = PlacementOf(apply);
+    Place(apply, apply_place, SW_HIDE);
+    const WINDOWPLACEMENT help_place = PlacementOf(help);
+    Place(help, apply_place, SW_SHOWNORMAL);
+    ::SetWindowTextA(cancel, "Exit");
+    const WINDOWPLACEMENT cancel_place = PlacementOf(cancel);
+    Place(cancel, help_place, SW_SHOWNORMAL);
+    Place(ok, cancel_place, SW_HIDE);
+}
+
+// Every diagnostic page gets its window now, so that each reads its
+// settings file and every page whose settings are saved has its controls.
+void CAllControlsSheet::CreatePages() {
+    bool created = false;
+    for (int index : kPageCreationOrder) {
+        if (PositionOfIndex(index) < 0) continue;
+        ActivateIndex(index);
+        created = true;
+    }
+    if (created) SetActivePosition(0);
+}
+
+void CAllControlsSheet::OpenStartPage() {
+    const int letter_page = PageIndexForLetter(autorun_letter_);
+    if (letter_page >= 0 && PositionOfIndex(letter_page) >= 0) {
+        ActivateIndex(letter_page);
+        // Posted, so the page runs once the sheet is on the screen.
+        ::PostMessageA(PropSheet_GetCurrentPageHwnd(Hwnd()), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0);
+        return;
+    }
+    const std::optional<std::string> saved = ReadSettingsFile(kActivePageFile);
+    if (!saved) return;
+    int index = 0;
+    SettingsReader reader(*saved);
+    if (reader.Number(index) && index >= 1 && index <= kAboutPage) ActivateIndex(index);
+}
+
+void CAllControlsSheet::Leave() {
+    SettingsWriter active_page;
+    active_page.Number(ActiveIndex());
+    if (!SaveAllSettings(Hwnd(), {{kActivePageFile, active_page.Bytes()}})) return;
+    CallDefault(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
+}
+
+// Enter: the active page's Run button; the sheet stays open.
+INT_PTR CAllControlsSheet::OnDefaultCommand(WPARAM, LPARAM) {
+    ::SendMessageA(PropSheet_GetCurrentPageHwnd(Hwnd()), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0);
+    return 0;
+}
+
+INT_PTR CAllControlsSheet::OnExit(WPARAM, LPARAM) {
+    Leave();
+    return 0;
+}
+
+INT_PTR CAllControlsSheet::OnHelp(WPARAM, LPARAM) {
+    help_.ShowTopic(Hwnd(), HelpTopicForPage(ActiveIndex()));
+    return 0;
+}
+
+INT_PTR CAllControlsSheet::OnSysCommand(WPARAM wparam, LPARAM lparam) {
+    switch (wparam & 0xFFF0) {
+        case SC_CLOSE: {
+            // What was typed in the active page's field counts, as if the
+            // field had lost the focus.
+            const int position = ActivePosition();
+            if (position >= 0) PageAt(position).CommitInput();
+            Leave();
+            return 0;
+        }
+        case IDM_ABOUTBOX: {
+            AboutDialog about;
+            about.DoModal(Hwnd());
+            return 0;
+        }
+        default:
+            return CallDefault(WM_SYSCOMMAND, wparam, lparam);
+    }
+}
+
+INT_PTR CAllControlsSheet::OnDestroy(WPARAM wparam, LPARAM lparam) {
+    help_.Close();
+    return CallDefault(WM_DESTROY, wparam, lparam);
+}
+
+INT_PTR CAllControlsSheet::OnQueryDragIcon(WPARAM, LPARAM) {
+    return reinterpret_cast<INT_PTR>(icon_.Get());
+}
+
+}  // namespace tracewick

@@ -1,0 +1,61 @@
+// The main sheet: the program's only main window. It owns every page, sets
+// up its buttons and system menu, opens the chosen page, turns Enter into a
+// click of the active page's Run button, and saves the settings on Exit and
+// Close. UI thread only.
+#pragma once
+
+#include <vector>
+
+#include "app/about_page.h"
+#include "app/help_window.h"
+#include "framework/handles.h"
+#include "framework/message_map.h"
+#include "framework/property_sheet.h"
+
+namespace tracewick {
+
+class CAllControlsSheet : public WithMessageMap<CAllControlsSheet, PropertySheet> {
+public:
+    // Shows the splash first when `autorun_letter` is a blank.
+    explicit CAllControlsSheet(char autorun_letter);
+
+    static const MessageEntry<CAllControlsSheet> kMessageMap[];
+
+    // Position in the sheet of the page with index `index`, or -1 when this
+    // build has no such page.
+    [[nodiscard]] int PositionOfIndex(int index) const noexcept;
+    [[nodiscard]] int IndexAtPosition(int position) const noexcept;
+    [[nodiscard]] int ActiveIndex() const noexcept;
+    void ActivateIndex(int index) noexcept;
+
+protected:
+    void OnPreCreate(DWORD& style) override;
+    void OnInitialized() override;
+
+private:
+    // Adds the page with page index `index`; calls come in index order.
+    void AddPageAt(int index, PropertyPage& page);
+
+    void SetUpSystemMenu();
+    void ArrangeButtons();
+    void CreatePages();
+    void OpenStartPage();
+    // Saves, then ends the modal run; stays open when the save failed.
+    void Leave();
+
+    INT_PTR OnDefaultCommand(WPARAM, LPARAM);
+    INT_PTR OnExit(WPARAM, LPARAM);
+    INT_PTR OnHelp(WPARAM, LPARAM);
+    INT_PTR OnSysCommand(WPARAM, LPARAM);
+    INT_PTR OnDestroy(WPARAM, LPARAM);
+    INT_PTR OnQueryDragIcon(WPARAM, LPARAM);
+
+    CAboutPage about_page_;
+    UniqueIcon icon_;
+    UniqueIcon small_icon_;
+    std::vector<int> page_indices_;  // page index at each sheet position
+    HelpWindow help_;
+    char autorun_letter_;
+};
+
+}  // namespace tracewick

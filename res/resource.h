@@ -1,0 +1,41 @@
+// Resource and control ids. They are fixed: settings, tests and other tools
+// rely on them.
+#ifndef TRACEWICK_RESOURCE_H
+#define TRACEWICK_RESOURCE_H
+
+// Dialog templates
+#define IDD_ABOUTBOX            100
+#define IDD_SPLASH              143
+#define IDD_ABOUT_PAGE          145
+#define IDD_HELP                300
+
+// Icons and bitmaps
+#define IDI_TRACEWICK           128
+#define IDB_PROGRAM             207
+#define IDB_SPLASH16            216
+#define IDB_SPLASH256           220
+
+// Help text (raw data)
+#define IDR_HELP_TEXT           301
+
+// String table
+#define IDS_ABOUT_MENU          101
+#define IDS_ABOUT_NOTICE        130
+
+// System menu command of the main sheet
+#define IDM_ABOUTBOX            16
+
+// Controls shared by role across pages
+#define IDC_RUN                 1042
+#define IDC_TEXT_FIELD          1058
+#define IDC_PICTURE16           1097
+#define IDC_PICTURE256          1098
+
+// Help window
+#define IDC_HELP_TEXT           1000
+
+// The sheet's own buttons
+#define IDC_SHEET_HELP          9
+#define IDC_SHEET_APPLY         12321
+
+#endif

@@ -1,0 +1,49 @@
+#include "settings/settings_io.h"
+
+#include <windows.h>
+
+#include "framework/handles.h"
+
+namespace tracewick {
+
+std::optional<std::string> ReadSettingsFile(const char* name) {
+    UniqueFile file(::CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    std::string bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr) && read > 0) {
+        bytes.append(buffer, read);
+    }
+    return bytes;
+}
+
+void ClearSettingsFileAttributes(const char* name) {
+    ::SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL);
+}
+
+SettingsWrite WriteSettingsFile(const char* name, std::string_view bytes) {
+    const std::string temporary = std::string(name) + ".new";
+    {
+        UniqueFile file(::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return SettingsWrite::kNotOpened;
+        DWORD written = 0;
+        const BOOL ok = ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                    &written, nullptr);
+        if (!ok || written != bytes.size()) {
+            file.Reset();
+            ::DeleteFileA(temporary.c_str());
+            return SettingsWrite::kFailed;
+        }
+    }
+    if (!::MoveFileExA(temporary.c_str(), name, MOVEFILE_REPLACE_EXISTING)) {
+        ::DeleteFileA(temporary.c_str());
+        return SettingsWrite::kNotOpened;
+    }
+    ::SetFileAttributesA(name, FILE_ATTRIBUTE_HIDDEN);
+    return SettingsWrite::kWritten;
+}
+
+}  // namespace tracewick

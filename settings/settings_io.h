@@ -1,0 +1,29 @@
+// Reading and writing the settings files in the working directory. The
+// format lives in core/settings_format.h; this module only moves bytes and
+// file attributes. UI thread only.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tracewick {
+
+// The whole file, or nothing when it does not open.
+[[nodiscard]] std::optional<std::string> ReadSettingsFile(const char* name);
+
+enum class SettingsWrite {
+    kWritten,     // in place and hidden
+    kNotOpened,   // could not be created: passed over, the old file stands
+    kFailed,      // a write error: the old file stands
+};
+
+// Writes `bytes` to a temporary file beside `name` and then puts it in
+// place, so a failure never leaves a half-written file; the file is given
+// the hidden attribute.
+[[nodiscard]] SettingsWrite WriteSettingsFile(const char* name, std::string_view bytes);
+
+// Gives an existing file the normal attribute, so that it can be replaced.
+void ClearSettingsFileAttributes(const char* name);
+
+}  // namespace tracewick
