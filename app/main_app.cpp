@@ -9,7 +9,7 @@
 #include "app/main_sheet.h"
 #include "app/program.h"
 #include "core/autorun.h"
-#include "framework/handles.h"
+#include "runner/output_pane.h"
 
 namespace tracewick {
 
@@ -25,9 +25,9 @@ BOOL MainApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    // Every output pane is a rich edit; its library stays loaded for the
-    // whole run. A failure shows later as a pane that does not appear.
-    const UniqueModule rich_edit(::LoadLibraryA("riched20.dll"));
+    // Every output pane is a rich edit. A failure shows later as a pane
+    // that does not appear.
+    LoadPaneLibrary();
 
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof(version);

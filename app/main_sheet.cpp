@@ -19,8 +19,6 @@ namespace tracewick {
 
 namespace {
 
-constexpr char kActivePageFile[] = "actpage.dat";
-
 HICON LoadProgramIcon(int size) {
     return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
                                            MAKEINTRESOURCEA(IDI_TRACEWICK), IMAGE_ICON, size, size,
@@ -52,7 +50,7 @@ const MessageEntry<CAllControlsSheet> CAllControlsSheet::kMessageMap[] = {
 };
 
 CAllControlsSheet::CAllControlsSheet(char autorun_letter)
-    : WithMessageMap("Tracewick"), autorun_letter_(autorun_letter) {
+    : WithMessageMap("Tracewick"), ping_page_(hosts_), autorun_letter_(autorun_letter) {
     if (autorun_letter_ == kNoAutoRunLetter) {
         SplashDialog splash;
         splash.DoModal(nullptr);
@@ -62,12 +60,14 @@ CAllControlsSheet::CAllControlsSheet(char autorun_letter)
     SetIcon(icon_.Get());
     SetHasHelp(true);
 
+    AddPageAt(kPingPage, ping_page_);
     AddPageAt(kAboutPage, about_page_);
 }
 
 void CAllControlsSheet::AddPageAt(int index, PropertyPage& page) {
     page_indices_.push_back(index);
     AddPage(page);
+    if (const auto* settings = dynamic_cast<const PageSettings*>(&page)) settings_pages_.push_back(settings);
 }
 
 int CAllControlsSheet::PositionOfIndex(int index) const noexcept {
@@ -139,6 +139,7 @@ void CAllControlsSheet::CreatePages() {
         created = true;
     }
     if (created) SetActivePosition(0);
+    hosts_.SetReady();
 }
 
 void CAllControlsSheet::OpenStartPage() {
@@ -157,9 +158,7 @@ void CAllControlsSheet::OpenStartPage() {
 }
 
 void CAllControlsSheet::Leave() {
-    SettingsWriter active_page;
-    active_page.Number(ActiveIndex());
-    if (!SaveAllSettings(Hwnd(), {{kActivePageFile, active_page.Bytes()}})) return;
+    if (!SaveAllSettings(Hwnd(), ActiveIndex(), settings_pages_)) return;
     CallDefault(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
 }
 

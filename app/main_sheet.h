@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "app/about_page.h"
-#include "app/help_window.h"
+#include "framework/help_window.h"
 #include "framework/handles.h"
 #include "framework/message_map.h"
 #include "framework/property_sheet.h"
+#include "hostlist/host_list.h"
+#include "pages/ping_page.h"
+#include "settings/page_settings.h"
 
 namespace tracewick {
 
@@ -34,6 +37,7 @@ protected:
 
 private:
     // Adds the page with page index `index`; calls come in index order.
+    // A page that keeps a settings file is saved with the others.
     void AddPageAt(int index, PropertyPage& page);
 
     void SetUpSystemMenu();
@@ -50,10 +54,13 @@ private:
     INT_PTR OnDestroy(WPARAM, LPARAM);
     INT_PTR OnQueryDragIcon(WPARAM, LPARAM);
 
+    HostList hosts_;
+    CPingPage ping_page_;
     CAboutPage about_page_;
     UniqueIcon icon_;
     UniqueIcon small_icon_;
     std::vector<int> page_indices_;  // page index at each sheet position
+    std::vector<const PageSettings*> settings_pages_;
     HelpWindow help_;
     char autorun_letter_;
 };

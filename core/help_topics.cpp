@@ -25,6 +25,7 @@ bool IsUnderline(std::string_view line) noexcept {
 
 std::string_view HelpTopicForPage(int page_index) noexcept {
     switch (page_index) {
+        case kPingPage: return "Ping page";
         case kAboutPage: return "About page";
         default: return kHelpOverviewTopic;
     }

@@ -5,6 +5,8 @@
 
 // Dialog templates
 #define IDD_ABOUTBOX            100
+#define IDD_PING_PAGE           107
+#define IDD_PING_OPTIONS        139
 #define IDD_SPLASH              143
 #define IDD_ABOUT_PAGE          145
 #define IDD_HELP                300
@@ -12,6 +14,7 @@
 // Icons and bitmaps
 #define IDI_TRACEWICK           128
 #define IDB_PROGRAM             207
+#define IDB_PAGE_PING           209
 #define IDB_SPLASH16            216
 #define IDB_SPLASH256           220
 
@@ -27,9 +30,24 @@
 
 // Controls shared by role across pages
 #define IDC_RUN                 1042
+#define IDC_CANCEL_RUN          1100
+#define IDC_PRINT               1101
+#define IDC_CUMULATIVE          1083
+#define IDC_VIEW_LIST           1043
+#define IDC_HOST                1026
+#define IDC_PANE                1031
 #define IDC_TEXT_FIELD          1058
 #define IDC_PICTURE16           1097
 #define IDC_PICTURE256          1098
+
+// Ping page and its options
+#define IDC_PING_OPTIONS        1030
+#define IDC_PING_COUNT          1032
+#define IDC_PING_TIMEOUT        1033
+#define IDC_PING_REPEAT         1063
+#define IDC_PING_PACKET_SIZE    1096
+#define IDC_PING_DEFAULTS       1034
+#define IDC_PING_HELP           1051
 
 // Help window
 #define IDC_HELP_TEXT           1000

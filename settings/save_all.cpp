@@ -1,5 +1,8 @@
 #include "settings/save_all.h"
 
+#include <cstring>
+#include <string>
+
 #include "framework/message_box.h"
 #include "settings/settings_io.h"
 
@@ -7,21 +10,31 @@ namespace tracewick {
 
 namespace {
 
-// Every settings file the program keeps, in the order their attributes are
-// cleared before a save.
-constexpr const char* kAllSettingsFiles[] = {
-    "actpage.dat", "ping.dat",    "tracert.dat", "netstat.dat", "routes.dat",
-    "connect.dat", "lookup.dat",  "arp.dat",     "netbios.dat",
+// The order their attributes are cleared in before a save.
+constexpr const char* kAttributeOrder[] = {
+    "actpage.dat", "ping.dat",   "tracert.dat", "netstat.dat", "routes.dat",
+    "connect.dat", "lookup.dat", "arp.dat",     "netbios.dat",
 };
 
 }  // namespace
 
-bool SaveAllSettings(HWND owner, const std::vector<SettingsFileBytes>& files) {
-    for (const char* name : kAllSettingsFiles) ClearSettingsFileAttributes(name);
-    for (const SettingsFileBytes& file : files) {
-        if (WriteSettingsFile(file.name, file.bytes) == SettingsWrite::kFailed) {
-            AppMessageBox(owner, std::string("Tracewick could not save its settings to ") +
-                                     file.name + ". The previous settings in that file are kept.");
+bool SaveAllSettings(HWND owner, int active_page, const std::vector<const PageSettings*>& pages) {
+    for (const char* name : kAttributeOrder) ClearSettingsFileAttributes(name);
+    for (const char* name : kSettingsWriteOrder) {
+        SettingsWriter writer;
+        if (std::strcmp(name, kActivePageFile) == 0) {
+            writer.Number(active_page);
+        } else {
+            const PageSettings* owner_page = nullptr;
+            for (const PageSettings* page : pages) {
+                if (std::strcmp(page->SettingsFileName(), name) == 0) owner_page = page;
+            }
+            if (!owner_page) continue;  // that page is not in this build
+            owner_page->WriteSettings(writer);
+        }
+        if (WriteSettingsFile(name, writer.Bytes()) == SettingsWrite::kFailed) {
+            AppMessageBox(owner, std::string("Tracewick could not save its settings to ") + name +
+                                     ". The previous settings in that file are kept.");
             return false;
         }
     }

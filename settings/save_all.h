@@ -3,20 +3,17 @@
 
 #include <windows.h>
 
-#include <string>
 #include <vector>
+
+#include "settings/page_settings.h"
 
 namespace tracewick {
 
-struct SettingsFileBytes {
-    const char* name;
-    std::string bytes;
-};
-
-// Clears the attributes of every settings file, then writes `files` in
-// their order. A file that cannot be created is passed over. A write error
-// stops the save: the old file stands, the user is told which file failed,
-// and the result is false so that the caller keeps the sheet open.
-[[nodiscard]] bool SaveAllSettings(HWND owner, const std::vector<SettingsFileBytes>& files);
+// Clears the attributes of every settings file, then writes actpage.dat
+// with `active_page` and each page's file, in the fixed write order. A file
+// that cannot be created is passed over. A write error stops the save: the
+// old file stands, the user is told which file failed, and the result is
+// false so that the caller keeps the sheet open.
+[[nodiscard]] bool SaveAllSettings(HWND owner, int active_page, const std::vector<const PageSettings*>& pages);
 
 }  // namespace tracewick

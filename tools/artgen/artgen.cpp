@@ -2,9 +2,12 @@
 // A new picture is one function drawing a Canvas plus one row in kOutputs.
 #include "art.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <utility>
 
 using namespace art;
 
@@ -107,6 +110,166 @@ Canvas programPicture()
     return c;
 }
 
+// Page pictures: the motif in flat VGA colours, hard-edged so it stays crisp at this size,
+// on a flat navy tile. The corners outside the tile are white, the VGA colour nearest the
+// dialog's light grey, so the tile reads as rounded on the page.
+const Rgba kNavy = hex(0x000080), kTeal = hex(0x008080), kCyan = hex(0x00ffff), kYellow = hex(0xffff00),
+           kWhite = hex(0xffffff), kSilver = hex(0xc0c0c0), kBlack = hex(0x000000), kBlue = hex(0x0000ff);
+
+Canvas tile(int w, int h)
+{
+    Canvas c(w, h);
+    c.hard = true;
+    fill(c, everywhere(), kWhite);
+    fill(c, roundRect({0, 0}, {double(w), double(h)}, 5), kNavy);
+    return c;
+}
+
+// A host: black with a cyan rim; a yellow core marks the ones the page is about.
+void host(Canvas& c, Pt p, double r, bool hot = false)
+{
+    fill(c, disc(p, r), kBlack);
+    fill(c, ring(p, r - 0.7, 1.4), kCyan);
+    if (hot) fill(c, disc(p, r * 0.5), kYellow);
+}
+
+Sdf triangle(Pt a, Pt b, Pt c)  // inside where all three edges agree; exact enough for hard fills
+{
+    const double turn = (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x) > 0 ? 1 : -1;  // either winding
+    return [=](Pt p) {
+        double d = -1e9;
+        for (auto [u, v] : {std::pair{a, b}, {b, c}, {c, a}}) {
+            const double ex = v.x - u.x, ey = v.y - u.y;
+            d = std::max(d, turn * ((p.x - u.x) * ey - (p.y - u.y) * ex) / std::sqrt(ex * ex + ey * ey));
+        }
+        return d;
+    };
+}
+
+// Horizontal arrow from x0 to its tip at x1.
+void arrow(Canvas& c, double x0, double x1, double y, double width, Rgba colour)
+{
+    const double head = x1 > x0 ? x1 - 5 : x1 + 5;
+    fill(c, line({x0, y}, {head, y}, width), colour);
+    fill(c, triangle({head, y - 4}, {x1, y}, {head, y + 4}), colour);
+}
+
+Canvas pagePing()
+{
+    Canvas c = tile(57, 42);
+    fill(c, line({10.5, 21.5}, {46.5, 21.5}, 1), kTeal);
+    arrow(c, 18, 39, 14, 2, kYellow);
+    arrow(c, 39, 18, 29, 2, kCyan);
+    host(c, {9.5, 21.5}, 5.5, true);
+    host(c, {47.5, 21.5}, 5.5, true);
+    return c;
+}
+
+Canvas pageTracert()
+{
+    Canvas c = tile(57, 42);
+    const Net net{{{8.5, 32.5}, {18.5, 13.5}, {29.5, 28.5}, {39.5, 10.5}, {48.5, 28.5}, {7.5, 10.5}, {27.5, 5.5},
+                   {20.5, 36.5}, {49.5, 8.5}},
+                  {{0, 5}, {5, 1}, {1, 6}, {6, 3}, {0, 7}, {7, 2}, {3, 8}, {8, 4}, {7, 4}},
+                  {0, 1, 2, 3, 4}};
+    drawNet(c, net, {0, 0}, 1, {1, 3.5, 1.4, 1.6, 2, 0, 0, kTeal, kBlack, kCyan, kYellow, {}});
+    fill(c, ring({48.5, 28.5}, 5.5, 1.2), kYellow);
+    return c;
+}
+
+Canvas pageLookup()
+{
+    Canvas c = tile(57, 42);
+    const Net net{{{8.5, 9.5}, {10.5, 31.5}, {49.5, 24.5}, {47.5, 7.5}, {30.5, 18.5}},
+                  {{0, 4}, {1, 4}, {2, 4}, {3, 4}, {0, 1}, {2, 3}}, {4}};
+    drawNet(c, net, {0, 0}, 1, {1, 3.5, 1.4, 0, 0, 0, 0, kTeal, kBlack, kCyan, kYellow, {}});
+    const Pt lens{30.5, 18.5};
+    fill(c, disc(lens, 10), kBlue);
+    host(c, lens, 5.5, true);
+    fill(c, ring(lens, 10, 2.4), kWhite);
+    fill(c, line({38, 26}, {46, 34}, 4), kSilver);
+    return c;
+}
+
+Canvas pageRoutes()
+{
+    Canvas c = tile(52, 40);
+    const Pt from{8.5, 20.5}, fork{21.5, 20.5};
+    const Pt to[] = {{44.5, 8.5}, {44.5, 20.5}, {44.5, 32.5}};
+    for (const Pt& t : to) fill(c, polyline({fork, {29.5, t.y}, t}, 1), kTeal);
+    fill(c, polyline({from, fork, {29.5, 8.5}, to[0]}, 2), kYellow);
+    host(c, from, 4.5, true);
+    fill(c, disc(fork, 2.5), kCyan);
+    for (const Pt& t : to) host(c, t, 3.5, t.y == to[0].y);
+    return c;
+}
+
+Canvas pageArp()
+{
+    Canvas c = tile(54, 42);
+    const double bus = 27.5;
+    fill(c, line({5, bus}, {49, bus}, 2), kTeal);
+    for (double x : {5.5, 48.5}) fill(c, line({x, bus - 3}, {x, bus + 3}, 1), kCyan);
+    fill(c, line({14.5, bus}, {38.5, bus}, 2), kYellow);
+    const Pt hosts[] = {{14.5, 12.5}, {26.5, 12.5}, {38.5, 12.5}, {20.5, 36.5}, {32.5, 36.5}};
+    for (const Pt& h : hosts) {
+        const bool hot = h.x == 14.5 || h.x == 38.5;
+        fill(c, line({h.x, h.y}, {h.x, bus}, hot ? 2 : 1), hot ? kYellow : kTeal);
+        host(c, h, 4, hot);
+    }
+    return c;
+}
+
+Canvas pageNetbios()
+{
+    Canvas c = tile(52, 40);
+    const Sdf group = roundRect({4.5, 4.5}, {47.5, 35.5}, 4);
+    fill(c, [group](Pt p) { return std::abs(group(p)) - 0.5; }, kTeal);
+    // Each computer: a screen on a stand with its name plate below.
+    auto computer = [&c](double x, double y, bool local) {
+        fill(c, roundRect({x, y}, {x + 12, y + 9}, 1), kCyan);
+        fill(c, roundRect({x + 1.5, y + 1.5}, {x + 10.5, y + 7.5}, 0.5), local ? kYellow : kBlack);
+        fill(c, line({x + 6, y + 9}, {x + 6, y + 11}, 2), kSilver);
+        fill(c, line({x + 2, y + 12.5}, {x + 10, y + 12.5}, 1), kWhite);
+    };
+    computer(8, 7, true);
+    computer(32, 7, false);
+    computer(20, 20, false);
+    return c;
+}
+
+Canvas pageConnections()
+{
+    Canvas c = tile(52, 40);
+    for (double x : {5.0, 38.0}) {
+        fill(c, roundRect({x, 5}, {x + 9, 35}, 2), kCyan);
+        fill(c, roundRect({x + 1.5, 6.5}, {x + 7.5, 33.5}, 1), kBlack);
+    }
+    for (double y : {11.5, 17.5, 23.5, 29.5}) {
+        const bool hot = y == 17.5;
+        fill(c, line({14, y}, {38, y}, hot ? 2 : 1), hot ? kYellow : kTeal);
+        for (double x : {10.5, 41.5}) fill(c, roundRect({x - 1.5, y - 1.5}, {x + 1.5, y + 1.5}, 0), hot ? kYellow : kCyan);
+    }
+    return c;
+}
+
+Canvas pageStatistics()
+{
+    Canvas c = tile(57, 42);
+    fill(c, polyline({{8.5, 6}, {8.5, 35.5}, {51, 35.5}}, 1), kSilver);
+    const double tops[] = {28, 22, 25, 16, 12};
+    for (int i = 0; i < 5; ++i) {
+        const double x = 12 + 8 * i;
+        fill(c, roundRect({x, tops[i]}, {x + 6, 35}, 0), kTeal);
+        fill(c, line({x, tops[i] + 0.5}, {x + 6, tops[i] + 0.5}, 1), kCyan);
+    }
+    std::vector<Pt> trend;
+    for (int i = 0; i < 5; ++i) trend.push_back({15.0 + 8 * i, tops[i] - 5});
+    fill(c, polyline(trend, 1.6), kYellow);
+    host(c, trend.back(), 4, true);
+    return c;
+}
+
 Bytes vga16(const Canvas& c) { return bmpFile(quantise(c, vgaPalette(), Dither::Ordered)); }
 Bytes adaptive256(const Canvas& c) { return bmpFile(quantise(c, medianCut(c, systemPalette(), 256), Dither::Diffuse)); }
 
@@ -118,6 +281,14 @@ const std::pair<const char*, std::function<Bytes()>> kOutputs[] = {
          return icoFile({{iconArt(32, true), 4}, {iconArt(16, true), 4}, {iconArt(16, false), 32},
                          {iconArt(32, false), 32}, {iconArt(48, false), 32}, {iconArt(256, false), 32}});
      }},
+    {"page_ping.bmp", [] { return vga16(pagePing()); }},
+    {"page_tracert.bmp", [] { return vga16(pageTracert()); }},
+    {"page_lookup.bmp", [] { return vga16(pageLookup()); }},
+    {"page_routes.bmp", [] { return vga16(pageRoutes()); }},
+    {"page_arp.bmp", [] { return vga16(pageArp()); }},
+    {"page_netbios.bmp", [] { return vga16(pageNetbios()); }},
+    {"page_connections.bmp", [] { return vga16(pageConnections()); }},
+    {"page_statistics.bmp", [] { return vga16(pageStatistics()); }},
 };
 
 }  // namespace

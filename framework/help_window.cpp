@@ -1,4 +1,4 @@
-#include "app/help_window.h"
+#include "framework/help_window.h"
 
 #include "core/help_topics.h"
 #include "framework/handles.h"
@@ -29,7 +29,23 @@ const MessageEntry<HelpWindow> HelpWindow::kMessageMap[] = {
     EndOfMessageMap<HelpWindow>(),
 };
 
-HelpWindow::HelpWindow() : WithMessageMap(IDD_HELP) {}
+namespace {
+
+// The program's one help window and the window it opens over.
+HelpWindow* g_help = nullptr;
+HWND g_help_owner = nullptr;
+
+}  // namespace
+
+HelpWindow::HelpWindow() : WithMessageMap(IDD_HELP) { g_help = this; }
+
+HelpWindow::~HelpWindow() {
+    if (g_help == this) g_help = nullptr;
+}
+
+void ShowHelpTopic(std::string_view topic) {
+    if (g_help) g_help->ShowTopic(g_help_owner, topic);
+}
 
 BOOL HelpWindow::OnInitDialog() {
     if (text_.empty()) {
@@ -53,6 +69,7 @@ BOOL HelpWindow::OnInitDialog() {
 }
 
 void HelpWindow::ShowTopic(HWND owner, std::string_view topic) {
+    g_help_owner = owner;
     if (!Hwnd() && !CreateModeless(owner)) return;
     HWND text = Item(IDC_HELP_TEXT);
     std::size_t offset = FindHelpTopic(text_, topic);

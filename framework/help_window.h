@@ -1,5 +1,6 @@
-// Tracewick's help window: modeless, resizable, read-only text, opened at a
-// topic. The sheet owns it and closes it when it goes. UI thread only.
+// The help window: modeless, resizable, read-only text, opened at a topic.
+// The main sheet owns it and closes it when it goes; any dialog reaches it
+// through ShowHelpTopic. UI thread only.
 #pragma once
 
 #include <string>
@@ -13,6 +14,7 @@ namespace tracewick {
 class HelpWindow : public WithMessageMap<HelpWindow, Dialog> {
 public:
     HelpWindow();
+    ~HelpWindow() override;
 
     static const MessageEntry<HelpWindow> kMessageMap[];
 
@@ -32,5 +34,8 @@ private:
 
     std::string text_;  // the help text with CR LF line ends
 };
+
+// Opens the program's help window at `topic`, over `owner`'s sheet.
+void ShowHelpTopic(std::string_view topic);
 
 }  // namespace tracewick

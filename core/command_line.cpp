@@ -1,0 +1,41 @@
+#include "core/command_line.h"
+
+namespace tracewick {
+
+std::string CommandTemplate::With(std::string_view host) const {
+    std::string line = prefix;
+    line += host;
+    line += suffix;
+    return line;
+}
+
+std::size_t CommandTemplate::HostRoom() const noexcept {
+    const std::size_t fixed = prefix.size() + suffix.size();
+    return fixed >= kMaxCommandLength ? 0 : kMaxCommandLength - fixed;
+}
+
+std::optional<std::string> HostRefusal(const CommandTemplate& command, std::string_view host) {
+    if (host.find('"') != std::string_view::npos) {
+        return std::string("The host name cannot contain a double quote (\").");
+    }
+    const std::size_t room = command.HostRoom();
+    if (host.size() > room) {
+        return "The host name is too long. With the current options it may be at most " +
+               std::to_string(room) + " characters long; it has " + std::to_string(host.size()) +
+               ".";
+    }
+    return std::nullopt;
+}
+
+CommandTemplate PingCommand(int timeout, int count, int packet_size) {
+    return {"conspawn.exe \"ping -w " + std::to_string(timeout) + " -n " + std::to_string(count) +
+                " -l " + std::to_string(packet_size) + " ",
+            "\""};
+}
+
+std::string StripLeadingBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
+}
+
+}  // namespace tracewick

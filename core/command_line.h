@@ -1,0 +1,37 @@
+// Building the spawner command lines and checking that a host fits them.
+// Portable: no <windows.h>.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tracewick {
+
+// The longest command line the spawner is started with.
+inline constexpr std::size_t kMaxCommandLength = 119;
+
+// A command line with the host still to be placed: prefix + host + suffix.
+struct CommandTemplate {
+    std::string prefix;
+    std::string suffix;
+
+    [[nodiscard]] std::string With(std::string_view host) const;
+    // How many characters a host may have so that the line fits.
+    [[nodiscard]] std::size_t HostRoom() const noexcept;
+};
+
+// Why `host` cannot go into the command line, or nothing when it can: a
+// host that would make the line too long, or that holds a double quote
+// (it would end the quoted command early).
+[[nodiscard]] std::optional<std::string> HostRefusal(const CommandTemplate& command,
+                                                     std::string_view host);
+
+// conspawn.exe "ping -w T -n N -l S HOST"
+[[nodiscard]] CommandTemplate PingCommand(int timeout, int count, int packet_size);
+
+// Removes leading blanks (spaces and tabs); trailing ones stay.
+[[nodiscard]] std::string StripLeadingBlanks(std::string_view text);
+
+}  // namespace tracewick

@@ -1,0 +1,35 @@
+#include "core/host_rules.h"
+
+namespace tracewick {
+
+namespace {
+
+char Lower(char c) noexcept { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    }
+    return true;
+}
+
+bool ListHoldsHost(const std::vector<std::string>& entries, std::string_view host) noexcept {
+    for (const std::string& entry : entries) {
+        if (EqualIgnoringCase(entry, host)) return true;
+    }
+    return false;
+}
+
+int PushedEntry(const std::vector<std::string>& entries, std::string_view host) noexcept {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].size() >= host.size() && EqualIgnoringCase(std::string_view(entries[i]).substr(0, host.size()), host)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+}  // namespace tracewick

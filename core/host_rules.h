@@ -1,0 +1,24 @@
+// Rules of the shared host list, as pure functions over the list's entries.
+// Portable: no <windows.h>.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tracewick {
+
+// Hosts are kept to what one settings line carries.
+inline constexpr int kMaxHostLength = 78;
+
+[[nodiscard]] bool EqualIgnoringCase(std::string_view a, std::string_view b) noexcept;
+
+// Whether the list already holds `host`, ignoring case (the commit rule
+// adds nothing then).
+[[nodiscard]] bool ListHoldsHost(const std::vector<std::string>& entries, std::string_view host) noexcept;
+
+// The entry that pushing `host` to a combo selects: the first that begins
+// with it, ignoring case; -1 when none does (the text is then set as is).
+[[nodiscard]] int PushedEntry(const std::vector<std::string>& entries, std::string_view host) noexcept;
+
+}  // namespace tracewick

@@ -1,0 +1,72 @@
+#include "core/pane_text.h"
+
+#include <cstdio>
+
+namespace tracewick {
+
+namespace {
+
+constexpr const char* kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday",
+                                 "Thursday", "Friday", "Saturday"};
+constexpr const char* kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                                   "July",    "August",   "September", "October", "November", "December"};
+
+}  // namespace
+
+std::string RunHeader(const std::tm& time, bool blank_lines_before) {
+    const int day = time.tm_wday >= 0 && time.tm_wday < 7 ? time.tm_wday : 0;
+    const int month = time.tm_mon >= 0 && time.tm_mon < 12 ? time.tm_mon : 0;
+    char stamp[96];
+    std::snprintf(stamp, sizeof stamp, "%s, %s %02d, %d at %02d:%02d:%02d", kDays[day], kMonths[month],
+                  time.tm_mday, time.tm_year + 1900, time.tm_hour, time.tm_min, time.tm_sec);
+    std::string header = blank_lines_before ? "\r\n\r\n" : "";
+    header += stamp;
+    header += "\r\n";
+    return header;
+}
+
+std::string EndLine(std::string_view text) {
+    std::string line = "\r\n\r\n";
+    line += text;
+    return line;
+}
+
+int TailScrollLines(int line_count, int first_visible, int margin) noexcept {
+    const long long n = static_cast<long long>(line_count) - margin - first_visible;
+    return n > 0 ? static_cast<int>(n) : 0;
+}
+
+std::string_view UpToNul(std::string_view chunk) noexcept {
+    const std::size_t nul = chunk.find('\0');
+    return nul == std::string_view::npos ? chunk : chunk.substr(0, nul);
+}
+
+std::string LineEndRepair::Feed(std::string_view chunk) {
+    std::string out;
+    out.reserve(chunk.size() + held_crs_);
+    for (const char c : chunk) {
+        if (c == '\r') {
+            ++held_crs_;
+            continue;
+        }
+        if (held_crs_ > 0) {
+            // CR... LF is one line end; CRs before anything else stay as they were.
+            if (c == '\n') {
+                out += '\r';
+            } else {
+                out.append(held_crs_, '\r');
+            }
+            held_crs_ = 0;
+        }
+        out += c;
+    }
+    return out;
+}
+
+std::string LineEndRepair::Flush() {
+    std::string out(held_crs_, '\r');
+    held_crs_ = 0;
+    return out;
+}
+
+}  // namespace tracewick

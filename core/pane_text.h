@@ -1,0 +1,42 @@
+// Text rules of the output pane: the run header, the end lines, the
+// scroll-to-tail arithmetic and the line-end repair of command output.
+// Portable: no <windows.h>.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <string_view>
+
+namespace tracewick {
+
+// "Monday, February 02, 1998 at 14:05:09" with English names whatever the
+// locale. With `blank_lines_before` (cumulative output after earlier text)
+// the header starts with two line breaks. Always ends with CR LF.
+[[nodiscard]] std::string RunHeader(const std::tm& time, bool blank_lines_before);
+
+// "\r\n\r\n" + text: the end line of a run.
+[[nodiscard]] std::string EndLine(std::string_view text);
+
+// Lines to scroll down so that the last line sits `margin` lines below the
+// first visible one; 0 when it is already within reach (never up).
+[[nodiscard]] int TailScrollLines(int line_count, int first_visible, int margin) noexcept;
+
+// The text of one chunk as posted: the bytes up to the first NUL.
+[[nodiscard]] std::string_view UpToNul(std::string_view chunk) noexcept;
+
+// Some commands end lines with CR CR LF, which the pane would take as a
+// soft break and join the two lines. This turns any run of CRs followed by
+// LF into one CR LF, across chunk boundaries: CRs at the end of a chunk wait
+// for the next chunk, or for Flush.
+class LineEndRepair {
+public:
+    [[nodiscard]] std::string Feed(std::string_view chunk);
+    // What is still held back, as it came.
+    [[nodiscard]] std::string Flush();
+    void Reset() noexcept { held_crs_ = 0; }
+
+private:
+    std::size_t held_crs_ = 0;
+};
+
+}  // namespace tracewick

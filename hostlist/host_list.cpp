@@ -1,0 +1,53 @@
+#include "hostlist/host_list.h"
+
+#include "core/command_line.h"
+#include "core/host_rules.h"
+
+namespace tracewick {
+
+std::string HostList::Commit(HostPage& source, const std::string& pulled) {
+    std::string host = StripLeadingBlanks(pulled);
+    if (!ready_) return host;
+    if (!host.empty() && !ListHoldsHost(Entries(source.HostCombo()), host)) {
+        for (HostPage* page : pages_) {
+            ::SendMessageA(page->HostCombo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(host.c_str()));
+        }
+    }
+    for (HostPage* page : pages_) {
+        if (page != &source) page->TakeHost(host);
+    }
+    return host;
+}
+
+void HostList::SetUpCombo(HWND combo) {
+    ::SendMessageA(combo, CB_LIMITTEXT, kMaxHostLength, 0);
+    ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("localhost"));
+}
+
+void HostList::OnComboFocus(HWND combo) { ::SendMessageA(combo, CB_SETEDITSEL, 0, MAKELPARAM(0, 0)); }
+
+void HostList::PushHost(HWND combo, const std::string& host) {
+    const int entry = PushedEntry(Entries(combo), host);
+    if (entry >= 0) {
+        ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
+    } else {
+        ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        ::SetWindowTextA(combo, host.c_str());
+    }
+}
+
+std::vector<std::string> HostList::Entries(HWND combo) {
+    std::vector<std::string> entries;
+    const LRESULT count = ::SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = ::SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+        if (length < 0) continue;
+        std::string text(static_cast<std::size_t>(length) + 1, '\0');
+        ::SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
+        text.resize(static_cast<std::size_t>(length));
+        entries.push_back(std::move(text));
+    }
+    return entries;
+}
+
+}  // namespace tracewick

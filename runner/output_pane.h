@@ -1,0 +1,46 @@
+// A page's output pane: a read-only rich edit in a fixed-pitch font that
+// receives the run header, the command's output and the end lines, and
+// keeps the newest text in view. UI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+#include "core/pane_text.h"
+#include "framework/handles.h"
+
+namespace tracewick {
+
+inline constexpr int kNoScroll = -1;
+
+class OutputPane {
+public:
+    // Takes the pane control of a page: its font, and no limit on its text,
+    // so long or cumulative output is never cut.
+    void Attach(HWND pane);
+    [[nodiscard]] HWND Hwnd() const noexcept { return pane_; }
+
+    // Clears the pane (or, with cumulative output, goes to its end) and
+    // writes the time stamp of a new run; `margin` kNoScroll skips the scroll.
+    void WriteHeader(bool cumulative, int margin);
+    // Appends a chunk of command output at the end of the pane.
+    void AppendOutput(std::string_view chunk, int margin);
+    // Appends a line of our own (end lines, the repeat countdown).
+    void AppendText(std::string_view text, int margin);
+    // Scrolls down so the last line is at most `margin` lines below the
+    // first visible one.
+    void ScrollToTail(int margin);
+
+private:
+    void InsertAtEnd(std::string_view text);
+
+    HWND pane_ = nullptr;
+    UniqueFont font_;
+    LineEndRepair repair_;
+};
+
+// The rich-edit library the panes need; loaded once for the program's life.
+bool LoadPaneLibrary();
+
+}  // namespace tracewick

@@ -1,0 +1,22 @@
+#include "runner/sync_runner.h"
+
+#include "core/pane_text.h"
+#include "runner/spawn.h"
+
+namespace tracewick {
+
+void RunToEnd(const std::string& command_line, const std::function<void(std::string_view)>& on_chunk) {
+    SpawnedCommand child = StartSpawner(command_line, 0);
+    if (!child.Started()) {
+        on_chunk(SpawnFailureText(child.error));
+        return;
+    }
+    std::string chunk;
+    while (ReadChunk(child.our_output_read.Get(), chunk)) {
+        const std::string_view text = UpToNul(chunk);
+        if (!text.empty()) on_chunk(text);
+    }
+    ::WaitForSingleObject(child.process.Get(), INFINITE);
+}
+
+}  // namespace tracewick

@@ -1,0 +1,105 @@
+#include "core/pane_text.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace tracewick {
+namespace {
+
+std::tm Time(int year, int month, int day, int wday, int h, int m, int s) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_wday = wday;
+    t.tm_hour = h;
+    t.tm_min = m;
+    t.tm_sec = s;
+    return t;
+}
+
+TEST(RunHeader, EnglishStampWithTwoDigitDay) {
+    const std::tm t = Time(1998, 2, 2, 1, 14, 5, 9);
+    EXPECT_EQ(RunHeader(t, false), "Monday, February 02, 1998 at 14:05:09\r\n");
+    EXPECT_EQ(RunHeader(t, true), "\r\n\r\nMonday, February 02, 1998 at 14:05:09\r\n");
+    EXPECT_EQ(RunHeader(Time(2026, 12, 31, 4, 0, 0, 0), false), "Thursday, December 31, 2026 at 00:00:00\r\n");
+    EXPECT_EQ(RunHeader(Time(2027, 1, 3, 0, 23, 59, 59), false), "Sunday, January 03, 2027 at 23:59:59\r\n");
+}
+
+TEST(EndLines, BeginWithABlankLine) {
+    EXPECT_EQ(EndLine("End of Data"), "\r\n\r\nEnd of Data");
+    EXPECT_EQ(EndLine("Ping cancelled"), "\r\n\r\nPing cancelled");
+}
+
+TEST(TailScroll, KeepsTheLastLineWithinTheMargin) {
+    struct Row {
+        int lines, first, margin, scroll;
+    };
+    const Row rows[] = {
+        {1, 0, 14, 0},   {14, 0, 14, 0},  {15, 0, 14, 1},  {40, 0, 14, 26},
+        {40, 26, 14, 0}, {40, 30, 14, 0},  // never scrolls up
+        {40, 20, 13, 7}, {0, 0, 14, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.lines << "/" << row.first << "/" << row.margin);
+        EXPECT_EQ(TailScrollLines(row.lines, row.first, row.margin), row.scroll);
+        if (row.scroll > 0) {
+            EXPECT_EQ(row.first + row.scroll, row.lines - row.margin);
+        }
+    }
+}
+
+TEST(Chunks, StopAtTheFirstNul) {
+    using namespace std::string_literals;
+    EXPECT_EQ(UpToNul("abc\0def"s), "abc");
+    EXPECT_EQ(UpToNul("\0x"s), "");
+    EXPECT_EQ(UpToNul("plain"), "plain");
+}
+
+TEST(LineEndRepair, CrCrLfBecomesOneLineEnd) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"a\r\r\nb", "a\r\nb"},
+        {"a\r\nb", "a\r\nb"},
+        {"a\nb", "a\nb"},
+        {"a\rb", "a\rb"},            // a lone CR is left as it is
+        {"a\r\r\r\nb", "a\r\nb"},
+        {"a\r\rb", "a\r\rb"},
+        {"\r\r\n\r\r\n", "\r\n\r\n"},
+    };
+    for (const auto& [in, out] : rows) {
+        SCOPED_TRACE(in);
+        LineEndRepair repair;
+        std::string got = repair.Feed(in);
+        got += repair.Flush();
+        EXPECT_EQ(got, out);
+    }
+}
+
+TEST(LineEndRepair, SameTextWhereverTheChunksSplit) {
+    std::mt19937 random(4242);
+    const char alphabet[] = {'a', 'b', ' ', '\r', '\n', '\r', 'x'};
+    for (int round = 0; round < 200; ++round) {
+        std::string output(static_cast<std::size_t>(random() % 200), 'a');
+        for (char& c : output) c = alphabet[random() % sizeof alphabet];
+        LineEndRepair whole;
+        std::string expected = whole.Feed(output);
+        expected += whole.Flush();
+        // Every single split point, then random multi-way splits.
+        for (std::size_t cut = 0; cut <= output.size(); ++cut) {
+            LineEndRepair split;
+            std::string got = split.Feed(output.substr(0, cut));
+            got += split.Feed(output.substr(cut));
+            got += split.Flush();
+            ASSERT_EQ(got, expected) << "cut at " << cut;
+        }
+        LineEndRepair bytes;
+        std::string got;
+        for (char c : output) got += bytes.Feed(std::string(1, c));
+        got += bytes.Flush();
+        ASSERT_EQ(got, expected);
+    }
+}
+
+}  // namespace
+}  // namespace tracewick
