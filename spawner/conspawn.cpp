@@ -1,0 +1,231 @@
+// conspawn.exe: runs one console command for Tracewick, passing it the standard
+// handles this process inherited, and ends the command together with
+// everything it started when Tracewick posts the stop request.
+// Single-threaded: the main thread's id is what Tracewick posts to.
+//
+//   conspawn.exe "COMMAND ARGUMENTS"
+//
+// Exit code: the command's own when it ends; kExitStopped after a stop
+// request; kExitUsage when there is no command; kExitCannotStart when the
+// command could not be started (one line on standard error says why).
+#include <windows.h>
+
+#include <string>
+
+#include "framework/handles.h"
+
+namespace {
+
+using tracewick::UniqueKernelHandle;
+
+// Thread message Tracewick posts to end the run (WM_USER+1100).
+constexpr UINT kStopRequest = WM_USER + 1100;
+
+constexpr DWORD kExitStopped = 1;
+constexpr DWORD kExitUsage = 2;
+constexpr DWORD kExitCannotStart = 3;
+
+// After a stop, how long to let the command's end settle before we exit, so
+// that our exit normally means the command is gone too.
+constexpr DWORD kStopSettleMs = 2000;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+void WriteError(const std::string& line) {
+    const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+    if (err == nullptr || err == INVALID_HANDLE_VALUE) return;
+    const std::string text = line + "\r\n";
+    DWORD written = 0;
+    WriteFile(err, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+// The system's text for `error` on one line: embedded line breaks become
+// blanks and the trailing ones go, so the caller prints exactly one line.
+std::string SystemText(DWORD error) {
+    char buffer[512] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+                                        0, buffer, sizeof buffer, nullptr);
+    std::string text;
+    for (DWORD i = 0; i < length; ++i) {
+        const char c = buffer[i];
+        if (c == '\r' || c == '\n') {
+            if (!text.empty() && text.back() != ' ') text += ' ';
+        } else {
+            text += c;
+        }
+    }
+    while (!text.empty() && IsBlank(text.back())) text.pop_back();
+    return text.empty() ? "error " + std::to_string(error) : text;
+}
+
+void ReportCannotStart(const std::string& program, DWORD error) {
+    WriteError("conspawn: cannot start \"" + program + "\": " + SystemText(error));
+}
+
+// Our own arguments: the raw command line after the program name. The
+// command is taken as written, never split and rejoined, so its own quoting
+// and spacing reach it unchanged.
+std::string CommandFromCommandLine(const char* line) {
+    const char* p = line;
+    if (*p == '"') {
+        ++p;
+        while (*p && *p != '"') ++p;
+        if (*p == '"') ++p;
+    } else {
+        while (*p && !IsBlank(*p)) ++p;
+    }
+    while (IsBlank(*p)) ++p;
+    std::string command = p;
+    while (!command.empty() && IsBlank(command.back())) command.pop_back();
+    // One pair of surrounding quotes; a missing closing quote (a command
+    // line cut short by the caller) still leaves the command.
+    if (!command.empty() && command.front() == '"') {
+        command.erase(0, 1);
+        if (!command.empty() && command.back() == '"') command.pop_back();
+    }
+    return command;
+}
+
+struct SplitCommand {
+    std::string program;  // first word, without its quotes
+    std::string rest;     // everything after the first word, as written
+};
+
+SplitCommand Split(const std::string& command) {
+    SplitCommand split;
+    std::size_t end;
+    if (!command.empty() && command.front() == '"') {
+        end = command.find('"', 1);
+        split.program = command.substr(1, end == std::string::npos ? std::string::npos : end - 1);
+        end = end == std::string::npos ? command.size() : end + 1;
+    } else {
+        end = 0;
+        while (end < command.size() && !IsBlank(command[end])) ++end;
+        split.program = command.substr(0, end);
+    }
+    split.rest = command.substr(end);
+    return split;
+}
+
+std::string OwnDirectory() {
+    std::string path(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        if (path.size() >= 32768) return {};
+        path.resize(path.size() * 2);
+    }
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// The command line to start: when the program is a bare name and a program of
+// that name sits beside us, that one by its full path; otherwise the command
+// as given, for the system's usual search.
+std::string ResolveCommand(const std::string& command, const SplitCommand& split) {
+    const std::string& name = split.program;
+    if (name.find_first_of("\\/:") != std::string::npos) return command;
+    const std::string dir = OwnDirectory();
+    if (dir.empty()) return command;
+    std::string candidate = dir + name;
+    if (name.find('.') == std::string::npos) candidate += ".exe";
+    const DWORD attributes = GetFileAttributesA(candidate.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return command;
+    return "\"" + candidate + "\"" + split.rest;
+}
+
+// A job that ends every process in it when its last handle closes, so the
+// command and anything it starts die with us. Null when the system refuses.
+UniqueKernelHandle CreateKillOnCloseJob() {
+    UniqueKernelHandle job(CreateJobObjectA(nullptr, nullptr));
+    if (!job) return job;
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits)) job.Reset();
+    return job;
+}
+
+int Run() {
+    // The message queue comes first: a stop request posted before it exists
+    // is refused, and one posted after is kept until we look.
+    MSG message;
+    PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+
+    const std::string command = CommandFromCommandLine(GetCommandLineA());
+    const SplitCommand split = Split(command);
+    if (split.program.empty()) {
+        WriteError("usage: conspawn \"COMMAND [ARGUMENTS]\"");
+        return kExitUsage;
+    }
+    std::string command_line = ResolveCommand(command, split);
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
+                        &startup, &info)) {
+        ReportCannotStart(split.program, GetLastError());
+        return kExitCannotStart;
+    }
+    const UniqueKernelHandle process(info.hProcess);
+    const UniqueKernelHandle thread(info.hThread);
+
+    // Where jobs cannot nest (a caller that runs us inside its own job on an
+    // older system) the command still runs; a stop then ends only the command.
+    UniqueKernelHandle job = CreateKillOnCloseJob();
+    if (job && !AssignProcessToJobObject(job.Get(), process.Get())) job.Reset();
+
+    if (ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
+        const DWORD error = GetLastError();
+        TerminateProcess(process.Get(), kExitCannotStart);
+        ReportCannotStart(split.program, error);
+        return kExitCannotStart;
+    }
+
+    const HANDLE waits[] = {process.Get()};
+    for (;;) {
+        // Drain before waiting: a request that arrived while the command was
+        // being started is already in the queue.
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.hwnd == nullptr && message.message == kStopRequest) {
+                if (job) {
+                    TerminateJobObject(job.Get(), kExitStopped);
+                } else {
+                    TerminateProcess(process.Get(), kExitStopped);
+                }
+                WaitForSingleObject(process.Get(), kStopSettleMs);
+                return kExitStopped;
+            }
+            DispatchMessageA(&message);
+        }
+        // MWMO_INPUTAVAILABLE: wake for anything queued, not only for what
+        // arrived since the last look.
+        const DWORD woken = MsgWaitForMultipleObjectsEx(1, waits, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woken == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            if (!GetExitCodeProcess(process.Get(), &code)) code = kExitCannotStart;
+            return static_cast<int>(code);
+        }
+        if (woken != WAIT_OBJECT_0 + 1) {
+            // Cannot wait any more: do not leave the command behind.
+            const DWORD error = GetLastError();
+            if (job) TerminateJobObject(job.Get(), kExitCannotStart);
+            TerminateProcess(process.Get(), kExitCannotStart);
+            WriteError("conspawn: cannot wait for \"" + split.program + "\": " + SystemText(error));
+            return kExitCannotStart;
+        }
+    }
+}
+
+}  // namespace
+
+int main() { return Run(); }
