@@ -19,6 +19,18 @@ void OutputPane::Attach(HWND pane) {
     lstrcpynA(description.lfFaceName, "Courier", LF_FACESIZE);
     font_.Reset(::CreateFontIndirectA(&description));
     ::SendMessageA(pane_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
+    // Some rich edits give inserted text their own default format rather
+    // than the font: make the font the default character format as well.
+    CHARFORMATA format{};
+    format.cbSize = sizeof(format);
+    format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_BOLD | CFM_ITALIC;
+    const UniqueDC screen(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
+    format.yHeight = ::MulDiv(description.lfHeight, 1440, dpi > 0 ? dpi : 96);  // twips
+    format.bCharSet = description.lfCharSet;
+    lstrcpynA(format.szFaceName, description.lfFaceName, LF_FACESIZE);
+    ::SendMessageA(pane_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    ::SendMessageA(pane_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
     // A rich edit quietly drops text past its default limit of about 32 K.
     ::SendMessageA(pane_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
 }
