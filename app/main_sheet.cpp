@@ -50,7 +50,11 @@ const MessageEntry<CAllControlsSheet> CAllControlsSheet::kMessageMap[] = {
 };
 
 CAllControlsSheet::CAllControlsSheet(char autorun_letter)
-    : WithMessageMap("Tracewick"), ping_page_(hosts_), autorun_letter_(autorun_letter) {
+    : WithMessageMap("Tracewick"),
+      ping_page_(hosts_),
+      tracert_page_(hosts_),
+      lookup_page_(hosts_),
+      autorun_letter_(autorun_letter) {
     if (autorun_letter_ == kNoAutoRunLetter) {
         SplashDialog splash;
         splash.DoModal(nullptr);
@@ -61,6 +65,8 @@ CAllControlsSheet::CAllControlsSheet(char autorun_letter)
     SetHasHelp(true);
 
     AddPageAt(kPingPage, ping_page_);
+    AddPageAt(kTracertPage, tracert_page_);
+    AddPageAt(kLookupPage, lookup_page_);
     AddPageAt(kAboutPage, about_page_);
 }
 

@@ -12,7 +12,9 @@
 #include "framework/message_map.h"
 #include "framework/property_sheet.h"
 #include "hostlist/host_list.h"
+#include "pages/lookup_page.h"
 #include "pages/ping_page.h"
+#include "pages/tracert_page.h"
 #include "settings/page_settings.h"
 
 namespace tracewick {
@@ -56,6 +58,8 @@ private:
 
     HostList hosts_;
     CPingPage ping_page_;
+    CTracertPage tracert_page_;
+    CLookupPage lookup_page_;
     CAboutPage about_page_;
     UniqueIcon icon_;
     UniqueIcon small_icon_;

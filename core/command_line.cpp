@@ -33,6 +33,14 @@ CommandTemplate PingCommand(int timeout, int count, int packet_size) {
             "\""};
 }
 
+CommandTemplate TracertCommand(bool resolve_names, int timeout, int maximum_hops) {
+    return {std::string("conspawn.exe \"tracert ") + (resolve_names ? "-w " : "-d -w ") +
+                std::to_string(timeout) + " -h " + std::to_string(maximum_hops) + " ",
+            "\""};
+}
+
+CommandTemplate LookupCommand() { return {"conspawn.exe \"lookup ", "\""}; }
+
 std::string StripLeadingBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
     return first == std::string_view::npos ? std::string() : std::string(text.substr(first));

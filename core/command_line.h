@@ -31,6 +31,12 @@ struct CommandTemplate {
 // conspawn.exe "ping -w T -n N -l S HOST"
 [[nodiscard]] CommandTemplate PingCommand(int timeout, int count, int packet_size);
 
+// conspawn.exe "tracert [-d ]-w T -h H HOST": -d unless names are resolved.
+[[nodiscard]] CommandTemplate TracertCommand(bool resolve_names, int timeout, int maximum_hops);
+
+// conspawn.exe "lookup HOST"
+[[nodiscard]] CommandTemplate LookupCommand();
+
 // Removes leading blanks (spaces and tabs); trailing ones stay.
 [[nodiscard]] std::string StripLeadingBlanks(std::string_view text);
 

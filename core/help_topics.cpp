@@ -26,6 +26,8 @@ bool IsUnderline(std::string_view line) noexcept {
 std::string_view HelpTopicForPage(int page_index) noexcept {
     switch (page_index) {
         case kPingPage: return "Ping page";
+        case kTracertPage: return "Trace Route page";
+        case kLookupPage: return "Lookup page";
         case kAboutPage: return "About page";
         default: return kHelpOverviewTopic;
     }

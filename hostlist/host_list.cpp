@@ -19,6 +19,22 @@ std::string HostList::Commit(HostPage& source, const std::string& pulled) {
     return host;
 }
 
+void HostList::ReplaceEntries(const std::vector<std::string>& entries) {
+    for (HostPage* page : pages_) {
+        HWND combo = page->HostCombo();
+        if (!combo) continue;
+        ::SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+        for (const std::string& entry : entries) {
+            ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        }
+    }
+}
+
+void HostList::Restore(const std::string& host, const std::vector<std::string>& entries) {
+    ReplaceEntries(entries);
+    for (HostPage* page : pages_) page->TakeHost(host);
+}
+
 void HostList::SetUpCombo(HWND combo) {
     ::SendMessageA(combo, CB_LIMITTEXT, kMaxHostLength, 0);
     ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("localhost"));

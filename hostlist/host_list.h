@@ -31,6 +31,12 @@ public:
     // Returns the host without its leading blanks.
     std::string Commit(HostPage& source, const std::string& pulled);
 
+    // Empties every combo (entries and text) and fills each with `entries`.
+    void ReplaceEntries(const std::vector<std::string>& entries);
+    // The list and current host from the settings file: every combo holds
+    // exactly `entries`, and every page shows `host`.
+    void Restore(const std::string& host, const std::vector<std::string>& entries);
+
     // A host combo as the page's template leaves it: the "localhost" entry,
     // and input kept to what a settings line carries.
     static void SetUpCombo(HWND combo);

@@ -7,6 +7,10 @@
 #define IDD_ABOUTBOX            100
 #define IDD_PING_PAGE           107
 #define IDD_PING_OPTIONS        139
+#define IDD_TRACERT_PAGE        140
+#define IDD_TRACERT_OPTIONS     141
+#define IDD_HOST_LIST           142
+#define IDD_LOOKUP_PAGE         149
 #define IDD_SPLASH              143
 #define IDD_ABOUT_PAGE          145
 #define IDD_HELP                300
@@ -15,6 +19,8 @@
 #define IDI_TRACEWICK           128
 #define IDB_PROGRAM             207
 #define IDB_PAGE_PING           209
+#define IDB_PAGE_LOOKUP         210
+#define IDB_PAGE_TRACERT        213
 #define IDB_SPLASH16            216
 #define IDB_SPLASH256           220
 
@@ -48,6 +54,22 @@
 #define IDC_PING_PACKET_SIZE    1096
 #define IDC_PING_DEFAULTS       1034
 #define IDC_PING_HELP           1051
+
+// Trace Route page and its options
+#define IDC_TRACERT_HOST        1035
+#define IDC_TRACERT_PANE        1036
+#define IDC_TRACERT_OPTIONS     1038
+#define IDC_TRACERT_TIMEOUT     1033
+#define IDC_TRACERT_HOPS        1040
+#define IDC_TRACERT_RESOLVE     1041
+#define IDC_TRACERT_DEFAULTS    1039
+#define IDC_TRACERT_HELP        1052
+
+// Modify Host List dialog
+#define IDC_HOST_LIST           105
+#define IDC_HOST_DELETE         1044
+#define IDC_HOST_DEFAULT        1045
+#define IDC_HOST_HELP           1050
 
 // Help window
 #define IDC_HELP_TEXT           1000

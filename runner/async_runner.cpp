@@ -15,6 +15,7 @@ struct WorkerStart {
     std::string command_line;
     unsigned run;
     RunnerTraits traits;
+    ChunkRewrite rewrite;
 };
 
 DWORD WINAPI Worker(void* argument) {
@@ -32,9 +33,9 @@ DWORD WINAPI Worker(void* argument) {
             std::string chunk;
             while (!shared.cancel && ReadChunk(child.our_output_read.Get(), chunk)) {
                 const std::string_view text = UpToNul(chunk);
-                if (!text.empty()) {
-                    PostText(start->page, start->traits.output_message, start->run, std::string(text));
-                }
+                if (text.empty()) continue;
+                PostText(start->page, start->traits.output_message, start->run,
+                         start->rewrite ? start->rewrite(text) : std::string(text));
             }
             if (!shared.cancel) ::WaitForSingleObject(child.process.Get(), INFINITE);
         }
@@ -54,13 +55,13 @@ bool PostText(HWND window, UINT message, unsigned run, std::string text) {
     return true;
 }
 
-bool AsyncRunner::Start(HWND page, std::string command_line) {
+bool AsyncRunner::Start(HWND page, std::string command_line, ChunkRewrite rewrite) {
     StopCancelTimer();
     page_ = page;
     ++run_;
     shared_ = std::make_shared<Shared>();
     auto start = std::make_unique<WorkerStart>(
-        WorkerStart{shared_, page, std::move(command_line), run_, traits_});
+        WorkerStart{shared_, page, std::move(command_line), run_, traits_, std::move(rewrite)});
     HANDLE thread = ::CreateThread(nullptr, 0, &Worker, start.get(), 0, nullptr);
     if (!thread) {
         active_ = false;

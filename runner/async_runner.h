@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,9 @@ struct RunnerTraits {
     const char* cancelled_text;
 };
 
+// Applied by the worker to each chunk before it is posted.
+using ChunkRewrite = std::function<std::string(std::string_view)>;
+
 class AsyncRunner {
 public:
     explicit AsyncRunner(const RunnerTraits& traits) : traits_(traits) {}
@@ -34,8 +38,9 @@ public:
     AsyncRunner& operator=(const AsyncRunner&) = delete;
 
     // Starts a run of `command_line` that posts to `page`; false when the
-    // worker thread could not be started (nothing was posted).
-    [[nodiscard]] bool Start(HWND page, std::string command_line);
+    // worker thread could not be started (nothing was posted). The worker
+    // passes each chunk through `rewrite`, when there is one.
+    [[nodiscard]] bool Start(HWND page, std::string command_line, ChunkRewrite rewrite = {});
 
     // A run has started and its end line has not been taken yet.
     [[nodiscard]] bool Active() const noexcept { return active_; }

@@ -100,3 +100,25 @@ TEST(PingSettings, RoundTripAndPartialFiles) {
 
 }  // namespace
 }  // namespace tracewick
+
+namespace tracewick {
+namespace {
+
+TEST(TracertCommand, OptionsInTheirFixedOrder) {
+    EXPECT_EQ(TracertCommand(false, 300, 20).With("localhost"), "conspawn.exe \"tracert -d -w 300 -h 20 localhost\"");
+    EXPECT_EQ(TracertCommand(true, 1000, 30).With("gw"), "conspawn.exe \"tracert -w 1000 -h 30 gw\"");
+    // The longest options leave 77 characters for the host, the defaults 80.
+    EXPECT_EQ(TracertCommand(false, 10000, 100).HostRoom(), 77u);
+    EXPECT_EQ(TracertCommand(false, 300, 20).HostRoom(), 80u);
+    EXPECT_EQ(TracertCommand(true, 300, 20).HostRoom(), 83u);
+}
+
+TEST(LookupCommand, HostInQuotes) {
+    EXPECT_EQ(LookupCommand().With("localhost"), "conspawn.exe \"lookup localhost\"");
+    EXPECT_EQ(LookupCommand().HostRoom(), 97u);
+    EXPECT_TRUE(HostRefusal(LookupCommand(), std::string(98, 'a')).has_value());
+    EXPECT_FALSE(HostRefusal(LookupCommand(), std::string(97, 'a')).has_value());
+}
+
+}  // namespace
+}  // namespace tracewick

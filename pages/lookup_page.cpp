@@ -1,0 +1,49 @@
+#include "pages/lookup_page.h"
+
+#include "res/resource.h"
+#include "settings/settings_io.h"
+
+namespace tracewick {
+
+namespace {
+
+constexpr CommandPageTraits kLookupTraits{
+    IDD_LOOKUP_PAGE, IDC_PANE, IDC_HOST,
+    RunnerTraits{WM_USER + 1002, WM_USER + 1003, 10, "Lookup cancelled"}, 14};
+
+}  // namespace
+
+const MessageEntry<CLookupPage> CLookupPage::kMessageMap[] = {
+    EndOfMessageMap<CLookupPage>(),
+};
+
+CLookupPage::CLookupPage(HostList& hosts) : WithMessageMap(kLookupTraits, &hosts) {}
+
+// Without a file every list keeps its "localhost" and every host its
+// initial value. With one, the lists hold exactly the file's entries and all
+// three pages show its host.
+void CLookupPage::ReadSettings() {
+    const auto saved = ReadSettingsFile(kLookupSettingsFile);
+    if (!saved) return;
+    SettingsReader reader(*saved);
+    LookupSettings settings;
+    settings.host = host_;
+    ReadLookupSettings(reader, settings);
+    cumulative_ = settings.cumulative;
+    host_ = settings.host;
+    hosts_->Restore(settings.host, settings.hosts);
+}
+
+void CLookupPage::WriteSettings(SettingsWriter& writer) const {
+    LookupSettings settings;
+    settings.cumulative = cumulative_;
+    settings.host = host_;
+    settings.hosts = HostList::Entries(HostCombo());
+    WriteLookupSettings(settings, writer);
+}
+
+std::optional<std::string> CLookupPage::BuildCommand(const std::string& host) {
+    return CommandFor(LookupCommand(), host);
+}
+
+}  // namespace tracewick

@@ -1,0 +1,86 @@
+#include "pages/tracert_page.h"
+
+#include "framework/data_exchange.h"
+#include "framework/help_window.h"
+#include "res/resource.h"
+#include "settings/settings_io.h"
+
+namespace tracewick {
+
+namespace {
+
+constexpr CommandPageTraits kTracertTraits{
+    IDD_TRACERT_PAGE, IDC_TRACERT_PANE, IDC_TRACERT_HOST,
+    RunnerTraits{WM_USER + 1000, WM_USER + 1001, 13, "Tracert cancelled"}, 14};
+
+}  // namespace
+
+const MessageEntry<CTracertPage> CTracertPage::kMessageMap[] = {
+    OnCommand<CTracertPage>(IDC_TRACERT_OPTIONS, &CTracertPage::OnOptions),
+    EndOfMessageMap<CTracertPage>(),
+};
+
+CTracertPage::CTracertPage(HostList& hosts) : WithMessageMap(kTracertTraits, &hosts) {}
+
+void CTracertPage::ReadSettings() {
+    if (const auto saved = ReadSettingsFile(kTracertSettingsFile)) {
+        SettingsReader reader(*saved);
+        ReadTracertSettings(reader, options_);
+    }
+    cumulative_ = options_.cumulative;
+}
+
+void CTracertPage::WriteSettings(SettingsWriter& writer) const {
+    TracertOptions options = options_;
+    options.cumulative = cumulative_;
+    WriteTracertSettings(options, writer);
+}
+
+std::optional<std::string> CTracertPage::BuildCommand(const std::string& host) {
+    return CommandFor(TracertCommand(options_.resolve_names, options_.timeout, options_.maximum_hops), host);
+}
+
+// The worker names the host of this run in the unresolved-target message.
+ChunkRewrite CTracertPage::RewriteFor(const std::string& host) {
+    return [host](std::string_view chunk) { return RewriteUnresolvedTarget(chunk, host); };
+}
+
+INT_PTR CTracertPage::OnOptions(WPARAM, LPARAM) {
+    TracertOptionsDialog dialog(options_);
+    if (dialog.DoModal(::GetParent(Hwnd())) != IDOK) return 0;
+    const bool cumulative = options_.cumulative;
+    options_ = dialog.Options();
+    options_.cumulative = cumulative;
+    return 0;
+}
+
+const MessageEntry<TracertOptionsDialog> TracertOptionsDialog::kMessageMap[] = {
+    OnCommand<TracertOptionsDialog>(IDC_TRACERT_DEFAULTS, &TracertOptionsDialog::OnDefaults),
+    OnCommand<TracertOptionsDialog>(IDC_TRACERT_HELP, &TracertOptionsDialog::OnHelp),
+    EndOfMessageMap<TracertOptionsDialog>(),
+};
+
+TracertOptionsDialog::TracertOptionsDialog(const TracertOptions& options)
+    : WithMessageMap(IDD_TRACERT_OPTIONS), options_(options) {}
+
+void TracertOptionsDialog::DoDataExchange(DataExchange& exchange) {
+    exchange.Int(IDC_TRACERT_TIMEOUT, options_.timeout, TracertOptions::kMinTimeout, TracertOptions::kMaxTimeout);
+    exchange.Int(IDC_TRACERT_HOPS, options_.maximum_hops, TracertOptions::kMinHops, TracertOptions::kMaxHops);
+    exchange.Check(IDC_TRACERT_RESOLVE, options_.resolve_names);
+}
+
+INT_PTR TracertOptionsDialog::OnDefaults(WPARAM, LPARAM) {
+    const TracertOptions defaults;
+    options_.timeout = defaults.timeout;
+    options_.maximum_hops = defaults.maximum_hops;
+    options_.resolve_names = defaults.resolve_names;
+    UpdateData(false);
+    return 0;
+}
+
+INT_PTR TracertOptionsDialog::OnHelp(WPARAM, LPARAM) {
+    ShowHelpTopic("Trace Route page");
+    return 0;
+}
+
+}  // namespace tracewick
