@@ -1,6 +1,5 @@
 #include "framework/dialog.h"
 
-#include "framework/data_exchange.h"
 
 namespace tracewick {
 
@@ -27,18 +26,18 @@ void CenterOnOwner(HWND window) {
 
 Dialog::~Dialog() {
     // A modeless dialog must not outlive its object.
-    if (hwnd_ && modeless_) ::DestroyWindow(hwnd_);
+    if (Hwnd() && modeless_) ::DestroyWindow(Hwnd());
 }
 
 INT_PTR Dialog::DoModal(HWND owner) {
     modeless_ = false;
-    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(template_id_), owner,
+    return ::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(TemplateId()), owner,
                              &Dialog::Procedure, reinterpret_cast<LPARAM>(this));
 }
 
 bool Dialog::CreateModeless(HWND owner) {
     modeless_ = true;
-    HWND window = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(template_id_),
+    HWND window = ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(TemplateId()),
                                        owner, &Dialog::Procedure, reinterpret_cast<LPARAM>(this));
     if (!window) return false;
     ::ShowWindow(window, SW_SHOW);
@@ -46,18 +45,12 @@ bool Dialog::CreateModeless(HWND owner) {
 }
 
 void Dialog::End(INT_PTR result) {
-    if (!hwnd_) return;
+    if (!Hwnd()) return;
     if (modeless_) {
-        ::DestroyWindow(hwnd_);
+        ::DestroyWindow(Hwnd());
     } else {
-        ::EndDialog(hwnd_, result);
+        ::EndDialog(Hwnd(), result);
     }
-}
-
-bool Dialog::UpdateData(bool save) {
-    DataExchange exchange(hwnd_, save);
-    DoDataExchange(exchange);
-    return !exchange.Failed();
 }
 
 void Dialog::OnOK() {
@@ -82,50 +75,21 @@ bool Dialog::OnMessage(UINT message, WPARAM wparam, LPARAM, INT_PTR& result) {
     return false;
 }
 
-INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    Dialog* self = nullptr;
-    if (message == WM_INITDIALOG) {
-        self = reinterpret_cast<Dialog*>(lparam);
-        ::SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
-        self->hwnd_ = window;
-    } else {
-        self = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(window, DWLP_USER));
+BOOL Dialog::HandleInitDialog() {
+    RECT before{};
+    ::GetWindowRect(Hwnd(), &before);
+    const BOOL result = DialogWindow::HandleInitDialog();
+    RECT after{};
+    ::GetWindowRect(Hwnd(), &after);
+    if (!(::GetWindowLongA(Hwnd(), GWL_STYLE) & WS_CHILD) && ::EqualRect(&before, &after)) {
+        CenterOnOwner(Hwnd());
     }
-    if (!self) return FALSE;
+    return result;
+}
 
-    // Exceptions never cross the dialog procedure.
-    try {
-        if (message == WM_INITDIALOG) {
-            self->UpdateData(false);
-            RECT before{};
-            ::GetWindowRect(window, &before);
-            const BOOL result = self->OnInitDialog();
-            // A top-level dialog that its initialisation left in place is
-            // centred on its owner, or on the screen when it has none.
-            RECT after{};
-            ::GetWindowRect(window, &after);
-            if (!(::GetWindowLongA(window, GWL_STYLE) & WS_CHILD) && ::EqualRect(&before, &after)) {
-                CenterOnOwner(window);
-            }
-            return result;
-        }
-        INT_PTR result = 0;
-        const bool handled = self->OnMessage(message, wparam, lparam, result);
-        if (message == WM_NCDESTROY) {
-            ::SetWindowLongPtrA(window, DWLP_USER, 0);
-            self->hwnd_ = nullptr;
-            self->OnDestroyed();
-            return FALSE;
-        }
-        if (!handled) return FALSE;
-        if (message == WM_NOTIFY) {
-            ::SetWindowLongPtrA(window, DWLP_MSGRESULT, result);
-            return TRUE;
-        }
-        return result;
-    } catch (...) {
-        return FALSE;
-    }
+INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    DialogWindow* self = message == WM_INITDIALOG ? reinterpret_cast<Dialog*>(lparam) : Attached(window);
+    return Dispatch(self, window, message, wparam, lparam);
 }
 
 }  // namespace tracewick
