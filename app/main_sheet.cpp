@@ -138,6 +138,8 @@ void CAllControlsSheet::ArrangeButtons() {
 // Every diagnostic page gets its window now, so that each reads its
 // settings file and every page whose settings are saved has its controls.
 void CAllControlsSheet::CreatePages() {
+    // The start page first: the Lookup page fills its host list.
+    SetActivePosition(0);
     bool created = false;
     for (int index : kPageCreationOrder) {
         if (PositionOfIndex(index) < 0) continue;

@@ -24,6 +24,9 @@ bool ListHoldsHost(const std::vector<std::string>& entries, std::string_view hos
 }
 
 int PushedEntry(const std::vector<std::string>& entries, std::string_view host) noexcept {
+    // Every entry begins with the empty text; showing one would put a host
+    // in the field that the page does not hold.
+    if (host.empty()) return -1;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].size() >= host.size() && EqualIgnoringCase(std::string_view(entries[i]).substr(0, host.size()), host)) {
             return static_cast<int>(i);

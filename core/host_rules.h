@@ -18,7 +18,8 @@ inline constexpr int kMaxHostLength = 78;
 [[nodiscard]] bool ListHoldsHost(const std::vector<std::string>& entries, std::string_view host) noexcept;
 
 // The entry that pushing `host` to a combo selects: the first that begins
-// with it, ignoring case; -1 when none does (the text is then set as is).
+// with it, ignoring case; -1 when none does or the host is empty (the text
+// is then set as it is).
 [[nodiscard]] int PushedEntry(const std::vector<std::string>& entries, std::string_view host) noexcept;
 
 }  // namespace tracewick

@@ -21,7 +21,7 @@ TEST(HostRules, PushSelectsFirstEntryBeginningWithTheText) {
     EXPECT_EQ(PushedEntry(list, "beta2"), 2);
     EXPECT_EQ(PushedEntry(list, "delta"), -1);
     EXPECT_EQ(PushedEntry(list, "alphabet"), -1);
-    EXPECT_EQ(PushedEntry(list, ""), 0);  // the empty text begins every entry
+    EXPECT_EQ(PushedEntry(list, ""), -1);  // an empty host shows an empty field
     EXPECT_EQ(PushedEntry({}, ""), -1);
 }
 
