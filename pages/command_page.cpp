@@ -8,6 +8,13 @@
 
 namespace tracewick {
 
+namespace {
+
+// Output taken into the pane in one insertion at most.
+constexpr std::size_t kBatchLength = 256 * 1024;
+
+}  // namespace
+
 const MessageEntry<AsyncCommandPage> AsyncCommandPage::kMessageMap[] = {
     OnCommand<AsyncCommandPage>(IDC_RUN, &AsyncCommandPage::OnRun),
     OnCommand<AsyncCommandPage>(IDC_CANCEL_RUN, &AsyncCommandPage::OnCancel),
@@ -47,7 +54,15 @@ void AsyncCommandPage::DoDataExchange(DataExchange& exchange) {
 // differ from page to page, so they are matched here rather than in the map.
 bool AsyncCommandPage::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) {
     if (message == traits_.runner.output_message) {
-        if (const auto text = runner_.TakeOutput(lparam)) pane_.AppendOutput(*text, traits_.margin);
+        std::string text = runner_.TakeOutput(lparam).value_or(std::string());
+        // Every insertion into the pane costs more as it fills: take the
+        // chunks already waiting in the queue along in one insertion.
+        MSG next;
+        while (text.size() < kBatchLength &&
+               ::PeekMessageA(&next, Hwnd(), message, message, PM_REMOVE | PM_NOYIELD)) {
+            if (const auto more = runner_.TakeOutput(next.lParam)) text += *more;
+        }
+        if (!text.empty()) pane_.AppendOutput(text, traits_.margin);
         result = 0;
         return true;
     }

@@ -56,8 +56,10 @@ void OutputPane::AppendOutput(std::string_view chunk, int margin) {
 }
 
 void OutputPane::AppendText(std::string_view text, int margin) {
-    std::string all = repair_.Flush();
-    all += text;
+    // Through the repair too: a CR held back from the output meets the
+    // line end our text starts with.
+    std::string all = repair_.Feed(text);
+    all += repair_.Flush();
     InsertAtEnd(all);
     ScrollToTail(margin);
 }
