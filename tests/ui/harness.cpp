@@ -4,10 +4,12 @@
 
 #include <commctrl.h>
 #include <prsht.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -37,13 +39,6 @@ LRESULT SendW(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, bool* ok = null
 std::string GetEnv(const char* name) {
     const char* value = std::getenv(name);
     return value ? value : "";
-}
-
-// CMake hands over Unix paths; Wine maps the Unix root to drive Z:.
-std::string ToWindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
 }
 
 std::string Narrow(const std::wstring& wide) {
@@ -361,14 +356,25 @@ std::vector<std::string> ListItems(HWND list) {
 
 std::string PaneText(HWND pane) { return TextOf(pane); }
 
+namespace {
+
+// The probe library, which sits beside the test driver; null when missing.
+HMODULE ProbeLibrary() {
+    static const HMODULE probe = [] {
+        char self[MAX_PATH] = {};
+        const DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
+        if (length == 0 || length >= sizeof self) return HMODULE{};
+        std::string path(self);
+        path = path.substr(0, path.find_last_of("\\/") + 1) + "tracewick_ui_probe.dll";
+        return LoadLibraryA(path.c_str());
+    }();
+    return probe;
+}
+
+}  // namespace
+
 std::optional<std::vector<MenuItem>> SystemMenuItems(HWND top_level) {
-    // The probe library sits beside the test driver.
-    char self[MAX_PATH] = {};
-    const DWORD self_length = GetModuleFileNameA(nullptr, self, sizeof self);
-    if (self_length == 0 || self_length >= sizeof self) return std::nullopt;
-    std::string probe_path(self);
-    probe_path = probe_path.substr(0, probe_path.find_last_of("\\/") + 1) + "tracewick_ui_probe.dll";
-    static HMODULE probe = LoadLibraryA(probe_path.c_str());
+    HMODULE probe = ProbeLibrary();
     if (!probe) return std::nullopt;
     auto* hook_proc = reinterpret_cast<HOOKPROC>(
         reinterpret_cast<void*>(GetProcAddress(probe, "TracewickProbeCallWndProc")));
@@ -474,7 +480,16 @@ bool Sheet::SelectPosition(int position) const {
 
 // ---------------------------------------------------------------- the program
 
+// CMake hands over Unix paths; Wine maps the Unix root to drive Z:.
+std::string ToWindowsPath(std::string path) {
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
 std::string TracewickExePath() { return ToWindowsPath(GetEnv("TRACEWICK_EXE")); }
+
+std::string FakeExePath() { return ToWindowsPath(GetEnv("TRACEWICK_FAKE_EXE")); }
 
 std::string QuoteArgument(const std::string& arg) {
     if (!arg.empty() && arg.find_first_of(" \t\"") == std::string::npos) return arg;
@@ -497,32 +512,147 @@ std::string QuoteArgument(const std::string& arg) {
     return out + "\"";
 }
 
-AppProcess::~AppProcess() {
-    Kill();
-    RemoveWorkDir();
+namespace {
+
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
 }
 
-bool AppProcess::WriteSeedFile(const SeedFile& file, std::string* error) const {
-    const std::string path = work_dir_ + "\\" + file.name;
+// The long form of an existing path, lower case, for comparing paths that
+// name the same file in different spellings.
+std::string ComparablePath(const std::string& path) {
+    char buffer[MAX_PATH * 2] = {};
+    const DWORD length = GetLongPathNameA(path.c_str(), buffer, sizeof buffer);
+    return LowerCase(length > 0 && length < sizeof buffer ? std::string(buffer, length) : path);
+}
+
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// A fresh folder under the temporary directory, empty on failure.
+std::string MakeTempFolder(const char* prefix) {
+    char temp[MAX_PATH] = {};
+    if (!GetTempPathA(sizeof temp, temp)) return {};
+    static unsigned serial = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[80];
+        std::snprintf(name, sizeof name, "%s-%lu-%u-%lu", prefix, GetCurrentProcessId(), ++serial, GetTickCount());
+        const std::string dir = std::string(temp) + name;
+        if (CreateDirectoryA(dir.c_str(), nullptr)) return dir;
+    }
+    return {};
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        if (error) *error = "cannot create " + path;
-        return false;
-    }
+    if (handle == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const bool ok = WriteFile(handle, file.bytes.data(), static_cast<DWORD>(file.bytes.size()), &written, nullptr) &&
-                    written == file.bytes.size();
+    const bool ok = WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
     CloseHandle(handle);
-    if (ok && file.attributes != 0 && !SetFileAttributesA(path.c_str(), file.attributes)) {
-        if (error) *error = "cannot set attributes of " + path;
-        return false;
-    }
-    if (!ok && error) *error = "cannot write " + path;
     return ok;
 }
 
+// Image paths of live processes, by id, from a process snapshot.
+std::vector<std::pair<DWORD, std::string>> LiveProcessImages() {
+    std::vector<std::pair<DWORD, std::string>> images;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return images;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (entry.th32ProcessID == GetCurrentProcessId()) continue;
+        HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        if (!process) continue;
+        char path[MAX_PATH * 2] = {};
+        DWORD length = sizeof path;
+        const bool named = QueryFullProcessImageNameA(process, 0, path, &length) != 0;
+        const bool alive = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+        CloseHandle(process);
+        if (named && alive) images.emplace_back(entry.th32ProcessID, std::string(path, length));
+    }
+    CloseHandle(snapshot);
+    return images;
+}
+
+}  // namespace
+
+AppProcess::~AppProcess() {
+    Kill();
+    KillBinProcesses();
+    RemoveDirs();
+}
+
+bool AppProcess::WriteSeedFile(const std::string& dir, const SeedFile& file, std::string* error) const {
+    const std::string path = dir + "\\" + file.name;
+    if (file.directory) {
+        if (!CreateDirectoryA(path.c_str(), nullptr)) {
+            if (error) *error = "cannot create the folder " + path;
+            return false;
+        }
+    } else if (!WriteWholeFile(path, file.bytes)) {
+        if (error) *error = "cannot write " + path;
+        return false;
+    }
+    if (file.attributes != 0 && !SetFileAttributesA(path.c_str(), file.attributes)) {
+        if (error) *error = "cannot set attributes of " + path;
+        return false;
+    }
+    return true;
+}
+
+bool AppProcess::MakeBinFolder(const BinFolder& bin, const std::string& exe, std::string* error) {
+    bin_dir_ = MakeTempFolder("tw-ui-bin");
+    if (bin_dir_.empty()) {
+        if (error) *error = "cannot create a bin folder";
+        return false;
+    }
+    const std::string fake = bin.fake_exe.empty() ? FakeExePath() : ToWindowsPath(bin.fake_exe);
+    const bool wants_fake = bin.spawner == Spawner::kStandIn || !bin.commands.empty();
+    if (wants_fake && (fake.empty() || GetFileAttributesA(fake.c_str()) == INVALID_FILE_ATTRIBUTES)) {
+        if (error) *error = "no stand-in at \"" + fake + "\" (TRACEWICK_FAKE_EXE)";
+        return false;
+    }
+    const auto copy = [&](const std::string& from, const std::string& name) {
+        if (CopyFileA(from.c_str(), (bin_dir_ + "\\" + name).c_str(), TRUE)) return true;
+        if (error) *error = "cannot copy " + from + " to " + bin_dir_ + " as " + name;
+        return false;
+    };
+    const auto script = [&](const std::string& name, const std::string& text) {
+        if (WriteWholeFile(bin_dir_ + "\\" + name + ".script", text)) return true;
+        if (error) *error = "cannot write the script " + name + ".script";
+        return false;
+    };
+    // The program finds conspawn.exe in its own folder, as where it was built.
+    if (!copy(exe, FileNameOf(exe))) return false;
+    switch (bin.spawner) {
+        case Spawner::kReal:
+            if (!copy(FolderOf(exe) + "\\conspawn.exe", "conspawn.exe")) return false;
+            break;
+        case Spawner::kMissing: break;
+        case Spawner::kStandIn:
+            if (!copy(fake, "conspawn.exe") || !script("conspawn", bin.spawner_script)) return false;
+            break;
+    }
+    for (const StandInCommand& command : bin.commands) {
+        if (!copy(fake, command.name + ".exe") || !script(command.name, command.script)) return false;
+    }
+    for (const SeedFile& file : bin.files)
+        if (!WriteSeedFile(bin_dir_, file, error)) return false;
+    return true;
+}
+
 bool AppProcess::Start(const LaunchOptions& options, std::string* error) {
-    if (process_) {
+    if (process_ || !work_dir_.empty()) {
         if (error) *error = "already started";
         return false;
     }
@@ -535,33 +665,38 @@ bool AppProcess::Start(const LaunchOptions& options, std::string* error) {
         if (error) *error = "no program at " + exe;
         return false;
     }
-
-    char temp[MAX_PATH] = {};
-    if (!GetTempPathA(sizeof temp, temp)) {
-        if (error) *error = "no temporary directory";
-        return false;
-    }
-    static unsigned serial = 0;
-    for (int attempt = 0; attempt < 100 && work_dir_.empty(); ++attempt) {
-        char name[64];
-        std::snprintf(name, sizeof name, "tw-ui-%lu-%u-%lu", GetCurrentProcessId(), ++serial, GetTickCount());
-        const std::string dir = std::string(temp) + name;
-        if (CreateDirectoryA(dir.c_str(), nullptr)) work_dir_ = dir;
-    }
+    work_dir_ = MakeTempFolder("tw-ui");
     if (work_dir_.empty()) {
         if (error) *error = "cannot create a working directory";
         return false;
     }
     for (const SeedFile& file : options.files)
-        if (!WriteSeedFile(file, error)) return false;
+        if (!WriteSeedFile(work_dir_, file, error)) return false;
+    exe_ = exe;
+    if (options.bin) {
+        if (!MakeBinFolder(*options.bin, exe, error)) return false;
+        exe_ = bin_dir_ + "\\" + FileNameOf(exe);
+    }
+    return Launch(options.args, error);
+}
 
-    std::string command_line = QuoteArgument(exe);
-    for (const std::string& arg : options.args) command_line += " " + QuoteArgument(arg);
+bool AppProcess::Restart(const std::vector<std::string>& args, std::string* error) {
+    if (exe_.empty()) {
+        if (error) *error = "never started";
+        return false;
+    }
+    Kill();
+    return Launch(args, error);
+}
+
+bool AppProcess::Launch(const std::vector<std::string>& args, std::string* error) {
+    std::string command_line = QuoteArgument(exe_);
+    for (const std::string& arg : args) command_line += " " + QuoteArgument(arg);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     start_tick_ = GetTickCount();
-    if (!CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, work_dir_.c_str(),
+    if (!CreateProcessA(exe_.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, work_dir_.c_str(),
                         &startup, &info)) {
         if (error) *error = "CreateProcess failed with error " + std::to_string(GetLastError()) + " for " + command_line;
         return false;
@@ -592,9 +727,55 @@ void AppProcess::Kill() {
     process_ = nullptr;
 }
 
-void AppProcess::RemoveWorkDir() {
-    if (!work_dir_.empty()) DeleteTree(work_dir_);
-    work_dir_.clear();
+std::vector<DWORD> AppProcess::BinProcesses(const std::string& exe_name) const {
+    std::vector<DWORD> found;
+    if (bin_dir_.empty()) return found;
+    const std::string folder = ComparablePath(bin_dir_);
+    for (const auto& [pid, image] : LiveProcessImages()) {
+        const std::string path = ComparablePath(image);
+        if (LowerCase(FolderOf(path)) != folder) continue;
+        if (exe_name.empty() || FileNameOf(path) == LowerCase(exe_name)) found.push_back(pid);
+    }
+    return found;
+}
+
+void AppProcess::KillBinProcesses() const {
+    for (DWORD pid : BinProcesses("")) {
+        HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+        if (!process) continue;
+        TerminateProcess(process, 0xDEAD);
+        WaitForSingleObject(process, kExitTimeoutMs);
+        CloseHandle(process);
+    }
+}
+
+void AppProcess::RemoveDirs() {
+    // An image can stay locked for a moment after its process ended.
+    for (std::string* dir : {&work_dir_, &bin_dir_}) {
+        if (!dir->empty()) WaitUntil([&] { return DeleteTree(*dir); }, 2000);
+        dir->clear();
+    }
+}
+
+HWND AppProcess::FocusedWindow() const {
+    const auto windows = TopLevelWindows(pid_, nullptr, nullptr, true);
+    return windows.empty() ? nullptr : FocusWindowOf(windows.front());
+}
+
+HWND AppProcess::FindMessageBox() const {
+    // The splash shares the caption; it has its pictures and no text item.
+    for (HWND hwnd : TopLevelWindows(pid_, "#32770", "Tracewick"))
+        if (!IsPropertySheet(hwnd) && GetDlgItem(hwnd, 0xFFFF) && !GetDlgItem(hwnd, 1097)) return hwnd;
+    return nullptr;
+}
+
+std::optional<std::string> AppProcess::AnswerMessageBox(int button, DWORD timeout_ms) const {
+    HWND box = nullptr;
+    if (!WaitUntil([&] { return (box = FindMessageBox()) != nullptr; }, timeout_ms, process_)) return std::nullopt;
+    const std::string text = MessageBoxText(box);
+    // Posted: the box's own loop takes it like a click.
+    if (!PostCommand(box, button) || !WaitForWindowGone(box, timeout_ms)) return std::nullopt;
+    return text;
 }
 
 HWND AppProcess::WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeout_ms) const {
@@ -671,6 +852,91 @@ std::optional<FileState> AppProcess::ReadFile(const std::string& name) const {
 }
 
 std::string MessageBoxText(HWND box) { return ControlText(box, 0xFFFF); }
+
+// ---------------------------------------------------------------- pages that run commands
+
+bool SetText(HWND control, const std::string& text) {
+    bool ok = false;
+    const LRESULT set = SendA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), &ok);
+    return control && ok && set != 0;
+}
+
+bool TypeIntoCombo(HWND combo, const std::string& text) {
+    const auto edits = ChildWindowsOfClass(combo, "Edit");
+    return !edits.empty() && SetText(edits.front(), text) && TextOf(combo) == text;
+}
+
+bool IsChecked(HWND button) { return SendA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+bool WaitForRunEnd(HWND page, DWORD timeout_ms, HANDLE process) {
+    const HWND run = GetDlgItem(page, 1042);
+    return run && WaitUntil([&] { return IsWindowEnabled(run) != FALSE; }, timeout_ms, process);
+}
+
+bool WaitForPaneText(HWND pane, const std::string& needle, DWORD timeout_ms, HANDLE process) {
+    return WaitUntil([&] { return PaneText(pane).find(needle) != std::string::npos; }, timeout_ms, process);
+}
+
+std::optional<std::vector<std::string>> CloseAndReadCombo(HWND sheet, HWND combo) {
+    HMODULE probe = ProbeLibrary();
+    auto* hook_proc = probe ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(
+                                  GetProcAddress(probe, "TracewickProbeCallWndProcRet")))
+                            : nullptr;
+    if (!hook_proc) return std::nullopt;
+    // A named block the probe finds by the program's process id, and that
+    // outlives the program because the test holds it. Layout, shared with
+    // menu_probe.cpp: the combo's handle as a uint64, a uint32 item count
+    // (0xFFFFFFFE until the probe answers), then per item a uint32 length
+    // and its bytes.
+    constexpr DWORD kBlockLength = 65536;
+    const std::string name = "TracewickUiProbe.ComboAtClose." + std::to_string(ProcessIdOf(sheet));
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlockLength, name.c_str());
+    if (!mapping) return std::nullopt;
+    std::optional<std::vector<std::string>> result;
+    if (auto* block = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, kBlockLength))) {
+        const std::uint64_t handle = reinterpret_cast<std::uintptr_t>(combo);
+        const std::uint32_t unanswered = 0xFFFFFFFEu;
+        std::memcpy(block, &handle, sizeof handle);
+        std::memcpy(block + sizeof handle, &unanswered, sizeof unanswered);
+        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROCRET, hook_proc, probe, GetWindowThreadProcessId(sheet, nullptr));
+        if (hook) {
+            // Sent, so that the hook sees the handler return; a close box or
+            // Alt+F4 sends it the same way.
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(sheet, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_ABORTIFHUNG, kWindowTimeoutMs, &ignored);
+            // A message sent from another thread is handled inside the
+            // sheet's GetMessage, which then waits on for a posted one
+            // before its modal loop sees that the sheet has ended.
+            PostMessageA(sheet, WM_NULL, 0, 0);
+            // Wine may answer the send before the return hook has run.
+            std::uint32_t count = unanswered;
+            WaitUntil(
+                [&] {
+                    std::memcpy(&count, block + sizeof handle, sizeof count);
+                    return count != unanswered;
+                },
+                kWindowTimeoutMs);
+            UnhookWindowsHookEx(hook);
+            if (count < 0xFFFFFFFEu) {
+                std::vector<std::string> items;
+                std::size_t at = sizeof handle + sizeof count;
+                for (std::uint32_t i = 0; i < count; ++i) {
+                    std::uint32_t length = 0;
+                    if (at + sizeof length > kBlockLength) break;
+                    std::memcpy(&length, block + at, sizeof length);
+                    at += sizeof length;
+                    if (at + length > kBlockLength) break;
+                    items.emplace_back(block + at, length);
+                    at += length;
+                }
+                if (items.size() == count) result = std::move(items);
+            }
+        }
+        UnmapViewOfFile(block);
+    }
+    CloseHandle(mapping);
+    return result;
+}
 
 // ---------------------------------------------------------------- failure artifacts
 

@@ -177,6 +177,7 @@ struct SeedFile {
     std::string name;            // relative to the working directory
     std::string bytes;
     DWORD attributes = 0;        // FILE_ATTRIBUTE_*; 0 for normal
+    bool directory = false;      // a folder of that name instead (bytes unused)
 };
 
 struct FileState {
@@ -187,14 +188,44 @@ struct FileState {
 
 // ---------------------------------------------------------------- the program
 
+// A command that the stand-in (tests/fake) plays: copied as <name>.exe into
+// the bin folder, beside its script <name>.script.
+struct StandInCommand {
+    std::string name;            // "ping", "tracert", ...
+    std::string script;          // in the stand-in's script language
+};
+
+// What plays the spawner in a bin folder.
+enum class Spawner {
+    kReal,                       // conspawn.exe as built, from beside the program
+    kMissing,                    // none, so no run can start
+    kStandIn,                    // the stand-in as conspawn.exe: it ignores the stop request
+};
+
+// A private folder the program is started from, so that the commands it
+// runs are the stand-in's copies and never the system's. The working
+// directory stays the separate folder with the seed files.
+struct BinFolder {
+    Spawner spawner = Spawner::kReal;
+    std::string spawner_script;  // what the stand-in plays as conspawn.exe
+    std::vector<StandInCommand> commands;
+    std::vector<SeedFile> files; // anything else to put in the folder
+    std::string fake_exe;        // the stand-in; empty for TRACEWICK_FAKE_EXE
+};
+
 struct LaunchOptions {
     std::vector<std::string> args;
     std::vector<SeedFile> files;
-    std::string exe;             // Windows path; empty for TRACEWICK_EXE
+    std::string exe;             // Windows or Unix path; empty for TRACEWICK_EXE
+    std::optional<BinFolder> bin = std::nullopt;  // none: the program runs where it was built
 };
 
 // The program's path from the environment (TRACEWICK_EXE, a Windows path).
 std::string TracewickExePath();
+// The stand-in's path from the environment (TRACEWICK_FAKE_EXE, a Windows path).
+std::string FakeExePath();
+// A Unix path as Wine sees it (drive Z:); a Windows path unchanged.
+std::string ToWindowsPath(std::string path);
 // One argument quoted as the C runtime splits command lines.
 std::string QuoteArgument(const std::string& arg);
 
@@ -207,19 +238,40 @@ public:
     AppProcess(const AppProcess&) = delete;
     AppProcess& operator=(const AppProcess&) = delete;
 
-    // Creates the directory, writes the seed files and starts the program.
-    // On failure `error` says why.
+    // Creates the directory (and the bin folder when asked), writes the seed
+    // files and starts the program. On failure `error` says why.
     [[nodiscard]] bool Start(const LaunchOptions& options, std::string* error);
+    // Starts the same program again, from the same folders, once the last
+    // start has ended (it is killed if it still runs): the next session of
+    // a user, reading what the last one saved.
+    [[nodiscard]] bool Restart(const std::vector<std::string>& args, std::string* error);
 
     DWORD pid() const { return pid_; }
     HANDLE process() const { return process_; }
     const std::string& work_dir() const { return work_dir_; }
+    // The private bin folder; empty when the program runs where it was built.
+    const std::string& bin_dir() const { return bin_dir_; }
     DWORD start_tick() const { return start_tick_; }
 
     bool IsRunning() const;
     // Exit code through `exit_code` when the process ends in time.
     [[nodiscard]] bool WaitForExit(DWORD timeout_ms, DWORD* exit_code = nullptr) const;
     void Kill();
+    // Ends every process started from the bin folder (spawners and commands
+    // that outlived the program, or a spawner that ignores the stop request).
+    void KillBinProcesses() const;
+    // Ids of the live processes started from the bin folder whose file name
+    // is `exe_name` (e.g. "ping.exe").
+    std::vector<DWORD> BinProcesses(const std::string& exe_name) const;
+
+    // The window with the keyboard focus on the program's user-interface
+    // thread (GetGUIThreadInfo), null when there is none.
+    HWND FocusedWindow() const;
+    // Waits for the program's message box (caption "Tracewick"), presses
+    // `button` and waits until it is gone. Its text, or nothing when no box
+    // came in time.
+    std::optional<std::string> AnswerMessageBox(int button = IDOK, DWORD timeout_ms = kWindowTimeoutMs) const;
+    HWND FindMessageBox() const;
 
     // The first visible top-level window satisfying `match`, waited for.
     HWND WaitForWindow(const std::function<bool(HWND)>& match, DWORD timeout_ms = kWindowTimeoutMs) const;
@@ -237,17 +289,44 @@ public:
     std::optional<FileState> ReadFile(const std::string& name) const;
 
 private:
-    bool WriteSeedFile(const SeedFile& file, std::string* error) const;
-    void RemoveWorkDir();
+    bool WriteSeedFile(const std::string& dir, const SeedFile& file, std::string* error) const;
+    bool MakeBinFolder(const BinFolder& bin, const std::string& exe, std::string* error);
+    bool Launch(const std::vector<std::string>& args, std::string* error);
+    void RemoveDirs();
 
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
     DWORD start_tick_ = 0;
+    std::string exe_;            // what Start and Restart run
     std::string work_dir_;
+    std::string bin_dir_;
 };
 
 // Text of a message box: its static text (item 0xFFFF).
 std::string MessageBoxText(HWND box);
+
+// ---------------------------------------------------------------- pages that run commands
+
+// Text into a combo box's edit field (WM_SETTEXT on its edit child), as if
+// typed; the combo's own text limit does not apply. False when there is no
+// edit child or the text did not take.
+bool TypeIntoCombo(HWND combo, const std::string& text);
+// WM_SETTEXT on an edit field of another process.
+bool SetText(HWND control, const std::string& text);
+bool IsChecked(HWND button);
+// Waits until the page's Run button (1042) is enabled: the run has ended
+// and no repeat is pending.
+bool WaitForRunEnd(HWND page, DWORD timeout_ms, HANDLE process = nullptr);
+// Waits until the text of `pane` contains `needle`.
+bool WaitForPaneText(HWND pane, const std::string& needle, DWORD timeout_ms, HANDLE process = nullptr);
+
+// Sends Close (WM_SYSCOMMAND SC_CLOSE) to the sheet and returns the items of
+// `combo` as they stood when the sheet had handled it, that is after Close
+// committed the typed host and saved, before the windows went. The items
+// are read inside the program by the probe library (menu_probe.cpp), since
+// the combo is gone by the time the test could look. Nothing when the probe
+// did not answer.
+std::optional<std::vector<std::string>> CloseAndReadCombo(HWND sheet, HWND combo);
 
 // ---------------------------------------------------------------- failure artifacts
 

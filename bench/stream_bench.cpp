@@ -1,0 +1,254 @@
+// Streaming benchmark: a command's 8 MB of output through the real spawner,
+// runner and Ping page pane, against the same bytes read straight from the
+// spawner's pipe in the same run, so the ratio does not depend on the
+// machine. It also compares the time the pane takes for the last 1,000,000
+// bytes with the first 1,000,000, which shows whether appending slows down as
+// the pane fills. Informational: it fails only when a program cannot be
+// started or the text does not arrive whole (within a budget of time).
+//
+// Usage: stream_bench TRACEWICK_EXE FAKE_EXE [SUMMARY_FILE [BYTES]]
+// Tracewick runs from a private bin folder with the stand-in as ping.exe;
+// the summary also goes to SUMMARY_FILE, for scripts that run ctest without
+// showing the output of passing tests.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tests/fake/bulk_text.h"
+#include "tests/ui/harness.h"
+
+namespace {
+
+using tracewick::ui::AppProcess;
+using tracewick::ui::BinFolder;
+using tracewick::ui::LaunchOptions;
+using tracewick::ui::Sheet;
+
+constexpr std::size_t kDefaultBytes = 8388608;
+constexpr std::size_t kCostSpan = 1000000;  // bytes at each end whose time is compared
+constexpr int kBaselineRuns = 3;
+constexpr DWORD kSheetTimeoutMs = 20000;
+// How long the pane may take. Under Wine it takes from half a minute to
+// minutes per megabyte for now; past the budget the figures come from what arrived, and the bench
+// fails, since the text did not arrive whole. Below the ctest time limit.
+constexpr double kPaneBudgetMs = 600000;
+// Each look at the pane is a message its busy thread must answer: looking
+// every 1 or 10 ms slowed the stream by a third or more. Every 100 ms costs
+// little and is fine enough for spans of seconds.
+constexpr DWORD kPollMs = 100;
+constexpr char kEndLine[] = "\r\n\r\nEnd of Data";
+
+double Milliseconds() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f{};
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+// Milliseconds from the first byte to the end of the pipe when conspawn.exe
+// runs the stand-in straight into a pipe of ours, with no window, read 1000
+// bytes at a time as the runner reads; negative when the bytes differ.
+double TimeBarePipe(const std::string& bin_dir, const std::string& expected) {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    HANDLE our_read = nullptr, child_write = nullptr;
+    if (!CreatePipe(&our_read, &child_write, &inheritable, 0)) return -1;
+    SetHandleInformation(our_read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    startup.hStdOutput = child_write;
+    startup.hStdError = child_write;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    const std::string spawner = bin_dir + "\\conspawn.exe";
+    std::string command_line = "conspawn.exe \"ping\"";
+    PROCESS_INFORMATION info{};
+    const BOOL started = CreateProcessA(spawner.c_str(), command_line.data(), nullptr, nullptr, TRUE,
+                                        CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW, nullptr, bin_dir.c_str(),
+                                        &startup, &info);
+    CloseHandle(child_write);
+    if (!started) {
+        std::fprintf(stderr, "cannot start %s: error %lu\n", spawner.c_str(), GetLastError());
+        CloseHandle(our_read);
+        return -1;
+    }
+    std::string text;
+    text.reserve(expected.size());
+    double first = -1;
+    char buffer[1000];
+    DWORD read = 0;
+    while (ReadFile(our_read, buffer, sizeof buffer, &read, nullptr)) {
+        if (read == 0) continue;
+        if (first < 0) first = Milliseconds();
+        text.append(buffer, read);
+    }
+    const double last = Milliseconds();
+    WaitForSingleObject(info.hProcess, 10000);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    CloseHandle(our_read);
+    if (text != expected) {
+        std::fprintf(stderr, "bare pipe: %zu bytes, not the %zu expected\n", text.size(), expected.size());
+        return -1;
+    }
+    return last - first;
+}
+
+struct Sample {
+    double ms;
+    LRESULT length;  // in the pane's own units, as WM_GETTEXTLENGTH counts
+};
+
+// The time of the first sample whose length reaches `length`.
+double TimeReaching(const std::vector<Sample>& samples, double length) {
+    for (const Sample& sample : samples)
+        if (static_cast<double>(sample.length) >= length) return sample.ms;
+    return samples.empty() ? 0 : samples.back().ms;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: stream_bench TRACEWICK_EXE FAKE_EXE [SUMMARY_FILE [BYTES]]\n");
+        return 2;
+    }
+    const std::size_t bytes =
+        argc > 4 ? static_cast<std::size_t>(std::max(3 * kCostSpan, std::strtoull(argv[4], nullptr, 10)))
+                 : kDefaultBytes;
+    const std::string bulk = tracewick::fake::BulkText(bytes);
+
+    // The letter "p" opens the Ping page and runs it at once.
+    LaunchOptions options;
+    options.args = {"p"};
+    options.exe = argv[1];
+    BinFolder bin;
+    bin.fake_exe = argv[2];
+    bin.commands = {{"ping", "bulk " + std::to_string(bytes) + "\n"}};
+    options.bin = bin;
+    AppProcess app;
+    std::string error;
+    if (!app.Start(options, &error)) {
+        std::fprintf(stderr, "cannot start Tracewick: %s\n", error.c_str());
+        return 1;
+    }
+    const Sheet sheet(app.WaitForSheet(kSheetTimeoutMs));
+    const HWND page = sheet ? sheet.PageAtPosition(std::max(sheet.PositionOfLogical(0), 0)) : nullptr;
+    const HWND pane = GetDlgItem(page, 1031);
+    const HWND run = GetDlgItem(page, 1042);
+    if (!pane || !run) {
+        std::fprintf(stderr, "no Ping page\n");
+        return 1;
+    }
+
+    // Poll the pane's length: each change with its time. The run is over
+    // once Run is enabled again after all the bytes; past the budget the
+    // figures are taken from what has arrived.
+    std::vector<Sample> samples;
+    const double deadline = Milliseconds() + kPaneBudgetMs;
+    bool ended = false;
+    for (;;) {
+        DWORD_PTR length = 0;
+        if (!SendMessageTimeoutA(pane, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) break;
+        const double now = Milliseconds();
+        if (samples.empty() || samples.back().length != static_cast<LRESULT>(length))
+            samples.push_back({now, static_cast<LRESULT>(length)});
+        if (length > bytes && IsWindowEnabled(run)) {
+            ended = true;
+            break;
+        }
+        if (now > deadline || WaitForSingleObject(app.process(), kPollMs) == WAIT_OBJECT_0) break;
+    }
+    const std::string text = tracewick::ui::PaneText(pane);
+    DWORD_PTR last_length = 0;
+    SendMessageTimeoutA(pane, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &last_length);
+    app.Kill();
+    app.KillBinProcesses();
+
+    // What arrived must be the header, the output's first bytes unchanged,
+    // and after all of them the end line.
+    const std::size_t header_end = text.find("\r\n");
+    if (samples.empty() || header_end == std::string::npos) {
+        std::fprintf(stderr, "no run header in the pane\n");
+        return 1;
+    }
+    const std::size_t header_bytes = header_end + 2;
+    const bool whole = text == text.substr(0, header_bytes) + bulk + kEndLine;
+    const std::size_t arrived = whole ? bytes : std::min(text.size() - header_bytes, bytes);
+    if (ended && !whole) {
+        std::fprintf(stderr, "the run ended, but the pane does not hold the %zu bytes and the end line\n", bytes);
+        return 1;
+    }
+    if (text.compare(header_bytes, arrived, bulk, 0, arrived) != 0) {
+        std::fprintf(stderr, "the first %zu bytes of the output arrived changed\n", arrived);
+        return 1;
+    }
+
+    // Lengths in the pane's own units. The first text seen is the run
+    // header (a first look that already caught some output shifts little).
+    double header_units = 0;
+    for (const Sample& sample : samples) {
+        if (sample.length > 0) {
+            header_units = static_cast<double>(sample.length);
+            break;
+        }
+    }
+    const double units_per_byte =
+        (static_cast<double>(last_length) - header_units) / static_cast<double>(text.size() - header_bytes);
+    const auto reaching = [&](std::size_t byte) {
+        return TimeReaching(samples, header_units + units_per_byte * static_cast<double>(byte) - 0.5);
+    };
+    const double first_growth = reaching(1);
+    const double output_done = reaching(arrived);
+    const double pane_ms = output_done - first_growth;
+    const bool costs = arrived >= 2 * kCostSpan;
+    const double early_ms = costs ? reaching(kCostSpan) - first_growth : 0;
+    const double late_ms = costs ? output_done - reaching(arrived - kCostSpan) : 0;
+
+    std::vector<double> bare_ms;
+    for (int i = 0; i < kBaselineRuns; ++i) {
+        const double ms = TimeBarePipe(app.bin_dir(), bulk);
+        if (ms < 0) return 1;
+        bare_ms.push_back(ms);
+    }
+    const double bare = Median(bare_ms);
+
+    // Per byte, so that a stream cut short by the budget still compares.
+    const double pane_per_byte = arrived > 0 ? pane_ms / static_cast<double>(arrived) : 0;
+    const double bare_per_byte = bare / static_cast<double>(bytes);
+    char summary[768];
+    std::snprintf(summary, sizeof summary,
+                  "stream of %zu bytes: %s through pane %.0f ms, bare pipe %.0f ms (median of %d); "
+                  "first %zu bytes %.0f ms, last %zu bytes %.0f ms\n"
+                  "stream ratio (through pane / bare pipe): %.2f\n"
+                  "late/early chunk cost ratio: %.2f\n",
+                  bytes, whole ? "all" : ("only " + std::to_string(arrived) + " within the budget,").c_str(),
+                  pane_ms, bare, kBaselineRuns, kCostSpan, early_ms, kCostSpan, late_ms,
+                  bare_per_byte > 0 ? pane_per_byte / bare_per_byte : 0.0, early_ms > 0 ? late_ms / early_ms : 0.0);
+    std::fputs(summary, stdout);
+    if (argc > 3) {
+        if (FILE* out = std::fopen(tracewick::ui::ToWindowsPath(argv[3]).c_str(), "w")) {
+            std::fputs(summary, out);
+            std::fclose(out);
+        }
+    }
+    if (!whole) {
+        std::fprintf(stderr, "the text did not arrive whole within %.0f s\n", kPaneBudgetMs / 1000.0);
+        return 1;
+    }
+    return 0;
+}
