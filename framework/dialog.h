@@ -17,7 +17,6 @@ public:
     // Creates the dialog modeless and shows it; false when it could not.
     [[nodiscard]] bool CreateModeless(HWND owner);
 
-    [[nodiscard]] bool IsModeless() const noexcept { return modeless_; }
 
     // Ends a modal run with `result`, or destroys a modeless window.
     void End(INT_PTR result);

@@ -32,7 +32,6 @@ public:
     INT_PTR DoModal(HWND owner);
 
     [[nodiscard]] HWND Hwnd() const noexcept { return hwnd_; }
-    [[nodiscard]] int PageCount() const noexcept { return static_cast<int>(pages_.size()); }
     [[nodiscard]] PropertyPage& PageAt(int position) const { return *pages_.at(static_cast<std::size_t>(position)); }
     // Position of the active page, or -1 before the window exists.
     [[nodiscard]] int ActivePosition() const noexcept;

@@ -23,8 +23,6 @@ public:
         if (window_) ::KillTimer(window_, id_);
         window_ = nullptr;
     }
-    [[nodiscard]] bool Running() const noexcept { return window_ != nullptr; }
-    [[nodiscard]] UINT_PTR Id() const noexcept { return id_; }
 
 private:
     UINT_PTR id_;

@@ -19,7 +19,6 @@ public:
     // Takes the pane control of a page: its font, and no limit on its text,
     // so long or cumulative output is never cut.
     void Attach(HWND pane);
-    [[nodiscard]] HWND Hwnd() const noexcept { return pane_; }
 
     // Clears the pane (or, with cumulative output, goes to its end) and
     // writes the time stamp of a new run; `margin` kNoScroll skips the scroll.

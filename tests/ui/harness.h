@@ -56,6 +56,11 @@ std::string ControlText(HWND parent, int id);
 DWORD ProcessIdOf(HWND hwnd);
 RECT ScreenRectOf(HWND hwnd);
 bool IsVisible(HWND hwnd);
+
+// How often `needle` stands in `text`, not overlapping.
+std::size_t CountOf(const std::string& text, const std::string& needle);
+// Control characters made visible, for failure messages.
+std::string Visible(const std::string& text);
 bool IsEnabled(HWND hwnd);
 
 // Top-level windows of process `pid`, optionally filtered by class and exact

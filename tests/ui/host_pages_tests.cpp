@@ -108,32 +108,6 @@ std::vector<std::string> CaseOrderedFile(const std::string& bytes) {
     return lines;
 }
 
-std::size_t CountOf(const std::string& text, const std::string& needle) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + needle.size()))
-        ++count;
-    return count;
-}
-
-// Control characters made visible, for failure messages.
-std::string Visible(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(c));
-            out += hex;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
 std::string Describe(const Hosts& hosts) {
     std::string out = "{";
     for (const std::string& host : hosts) out += (out.size() > 1 ? ", \"" : "\"") + Visible(host) + "\"";
