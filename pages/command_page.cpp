@@ -25,7 +25,13 @@ const MessageEntry<AsyncCommandPage> AsyncCommandPage::kMessageMap[] = {
 };
 
 AsyncCommandPage::AsyncCommandPage(const CommandPageTraits& traits, HostList* hosts)
-    : WithMessageMap(traits.template_id), hosts_(hosts), runner_(traits.runner), traits_(traits) {
+    : WithMessageMap(traits.template_id),
+      hosts_(hosts),
+      cycle_(traits.cycle),
+      runner_(traits.runner),
+      traits_(traits),
+      cancel_timer_(traits.cancel_timer_id),
+      repeat_timer_(traits.repeat_timer_id) {
     if (hosts_) hosts_->Add(*this);
 }
 
@@ -54,24 +60,12 @@ void AsyncCommandPage::DoDataExchange(DataExchange& exchange) {
 // differ from page to page, so they are matched here rather than in the map.
 bool AsyncCommandPage::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) {
     if (message == traits_.runner.output_message) {
-        std::string text = runner_.TakeOutput(lparam).value_or(std::string());
-        // Every insertion into the pane costs more as it fills: take the
-        // chunks already waiting in the queue along in one insertion.
-        MSG next;
-        while (text.size() < kBatchLength &&
-               ::PeekMessageA(&next, Hwnd(), message, message, PM_REMOVE | PM_NOYIELD)) {
-            if (const auto more = runner_.TakeOutput(next.lParam)) text += *more;
-        }
-        if (!text.empty()) pane_.AppendOutput(text, traits_.margin);
+        OnOutput(lparam);
         result = 0;
         return true;
     }
     if (message == traits_.runner.done_message) {
-        if (const auto end = runner_.TakeDone(lparam)) {
-            ::EnableWindow(Item(IDC_CANCEL_RUN), FALSE);
-            pane_.AppendText(*end, traits_.margin);
-            OnRunEnded();
-        }
+        if (const auto end = TakePosted(lparam)) Carry(cycle_.End(end->run), end->text, true);
         result = 0;
         return true;
     }
@@ -100,11 +94,6 @@ void AsyncCommandPage::CommitInput() {
     if (hosts_) host_ = hosts_->Commit(*this, host_);
 }
 
-void AsyncCommandPage::SetRunning(bool running) {
-    ::EnableWindow(Item(IDC_RUN), !running);
-    ::EnableWindow(Item(IDC_CANCEL_RUN), running);
-}
-
 std::optional<std::string> AsyncCommandPage::CommandFor(const CommandTemplate& command, const std::string& host) {
     if (const auto refusal = HostRefusal(command, host)) {
         AppMessageBox(Hwnd(), *refusal);
@@ -115,40 +104,75 @@ std::optional<std::string> AsyncCommandPage::CommandFor(const CommandTemplate& c
 
 ChunkRewrite AsyncCommandPage::RewriteFor(const std::string&) { return {}; }
 
-void AsyncCommandPage::OnRunEnded() { ::EnableWindow(Item(IDC_RUN), TRUE); }
+// Every insertion into the pane costs more as it fills: the chunks already
+// waiting in the queue go along in one insertion. Each counts only if its
+// run is the one the page shows.
+void AsyncCommandPage::OnOutput(LPARAM lparam) {
+    std::string text;
+    const auto take = [this, &text](LPARAM posted_lparam) {
+        const auto posted = TakePosted(posted_lparam);
+        if (posted && cycle_.Output(posted->run).show) text += posted->text;
+    };
+    take(lparam);
+    const UINT message = traits_.runner.output_message;
+    MSG next;
+    while (text.size() < kBatchLength && ::PeekMessageA(&next, Hwnd(), message, message, PM_REMOVE | PM_NOYIELD)) {
+        take(next.lParam);
+    }
+    if (!text.empty()) pane_.AppendOutput(text, traits_.margin);
+}
 
 INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
-    if (runner_.Active()) return 0;  // one run at a time, whatever sent the click
-    OnRunRequested();
+    if (!cycle_.AcceptsRun()) return 0;  // one run at a time, whatever sent the click
     CommitInput();
     std::string host = StripLeadingBlanks(host_);
     if (host.empty()) host = "localhost";
     host_ = host;
     const std::optional<std::string> command = BuildCommand(host);
     if (!command) {
-        SetRunning(false);
+        Carry(cycle_.Refused());
         return 0;
     }
     pane_.WriteHeader(cumulative_, traits_.margin);
-    if (!runner_.Start(Hwnd(), *command, RewriteFor(host))) {
-        pane_.AppendText("Tracewick could not start a worker thread for the run.\r\n", traits_.margin);
-        pane_.AppendText(EndLine("End of Data"), traits_.margin);
-        SetRunning(false);
-        return 0;
-    }
-    SetRunning(true);
+    next_command_ = *command;
+    next_rewrite_ = RewriteFor(host);
+    Carry(cycle_.Run());
     return 0;
 }
 
-INT_PTR AsyncCommandPage::OnCancel(WPARAM, LPARAM) {
-    ::EnableWindow(Item(IDC_CANCEL_RUN), FALSE);
-    // Also a run whose spawner is still starting.
-    if (runner_.Active()) {
-        runner_.Cancel();
-        OnRunCancelling();
-    } else {
-        OnCancelWithoutRun();
+void AsyncCommandPage::StartRun(unsigned run) {
+    if (runner_.Start(Hwnd(), run, std::move(next_command_), std::move(next_rewrite_))) return;
+    pane_.AppendText("Tracewick could not start a worker thread for the run.\r\n", traits_.margin);
+    Carry(cycle_.End(run), EndLine("End of Data"), true);
+}
+
+void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view text, bool end_line) {
+    if (effects.cancel_timer == TimerChange::kKill) cancel_timer_.Stop();
+    if (effects.repeat_timer == TimerChange::kKill) repeat_timer_.Stop();
+    if (effects.show) {
+        if (end_line) {
+            pane_.AppendText(text, traits_.margin);
+        } else {
+            pane_.AppendOutput(text, traits_.margin);
+        }
     }
+    if (!effects.note.empty()) pane_.AppendText(effects.note, traits_.margin);
+    if (effects.set_buttons) {
+        ::EnableWindow(Item(IDC_RUN), effects.run_enabled);
+        ::EnableWindow(Item(IDC_CANCEL_RUN), effects.cancel_enabled);
+    }
+    if (effects.stop) runner_.Stop();
+    if (effects.end_now) runner_.EndNow();
+    if (effects.cancel_timer == TimerChange::kSet) cancel_timer_.Start(Hwnd(), RunCycle::kCancelTimeoutMs);
+    if (effects.repeat_timer == TimerChange::kSet) repeat_timer_.Start(Hwnd(), effects.repeat_ms);
+    // Last: a run that cannot start ends at once, through the cycle again.
+    if (effects.start) StartRun(effects.run);
+    // The whole Run again, with a new header.
+    if (effects.rerun) ::SendMessageA(Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0);
+}
+
+INT_PTR AsyncCommandPage::OnCancel(WPARAM, LPARAM) {
+    Carry(cycle_.Cancel());
     return 0;
 }
 
@@ -166,10 +190,12 @@ INT_PTR AsyncCommandPage::OnViewList(WPARAM, LPARAM) {
 }
 
 INT_PTR AsyncCommandPage::OnTimer(WPARAM wparam, LPARAM) {
-    if (wparam == traits_.runner.cancel_timer_id) {
-        runner_.OnCancelTimeout();
+    if (wparam == traits_.cancel_timer_id) {
+        Carry(cycle_.CancelTimeout());
+    } else if (traits_.repeat_timer_id != 0 && wparam == traits_.repeat_timer_id) {
+        Carry(cycle_.RepeatDue());
     } else {
-        OnOtherTimer(wparam);
+        ::KillTimer(Hwnd(), wparam);
     }
     return 0;
 }

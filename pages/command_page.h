@@ -8,7 +8,9 @@
 #include <string>
 
 #include "core/command_line.h"
+#include "core/run_cycle.h"
 #include "framework/message_map.h"
+#include "framework/timer.h"
 #include "framework/property_page.h"
 #include "hostlist/host_list.h"
 #include "runner/async_runner.h"
@@ -21,6 +23,9 @@ struct CommandPageTraits {
     int pane_id;
     int host_combo_id;  // 0 on a page without a host
     RunnerTraits runner;
+    RunCycleTraits cycle;
+    UINT_PTR cancel_timer_id;
+    UINT_PTR repeat_timer_id;  // 0 on a page that does not repeat
     int margin;         // scroll margin for the header, output and end lines
 };
 
@@ -43,30 +48,23 @@ protected:
 
     // Reads the page's settings file into its members (initialisation).
     virtual void ReadSettings() {}
-    // Run was clicked (or sent) while no run is active, before anything else.
-    virtual void OnRunRequested() {}
     // The command line for `host` (leading blanks gone, never empty), or
     // nothing once the user has been told why the run cannot start.
     virtual std::optional<std::string> BuildCommand(const std::string& host) = 0;
     // What the worker does to each chunk of this run; nothing by default.
     virtual ChunkRewrite RewriteFor(const std::string& host);
-    // The run's end line has been shown. By default the page is idle again.
-    virtual void OnRunEnded();
-    // Cancel was clicked during a run (the run is being cancelled), or while
-    // no run was active.
-    virtual void OnRunCancelling() {}
-    virtual void OnCancelWithoutRun() {}
-    // A timer other than the cancel timer.
-    virtual void OnOtherTimer(UINT_PTR id) { ::KillTimer(Hwnd(), id); }
 
     // The command line of `command` with `host`, or nothing after the user
     // has been told why the host does not fit.
     std::optional<std::string> CommandFor(const CommandTemplate& command, const std::string& host);
-    void SetRunning(bool running);
+    // Carries out what the run cycle said. `text` is the event's chunk or
+    // end line, shown as output or, with `end_line`, as our own line.
+    void Carry(const RunEffects& effects, std::string_view text = {}, bool end_line = false);
 
     HostList* hosts_;
     std::string host_;
     bool cumulative_ = false;
+    RunCycle cycle_;
     AsyncRunner runner_;
     OutputPane pane_;
 
@@ -76,8 +74,15 @@ private:
     INT_PTR OnCumulative(WPARAM, LPARAM);
     INT_PTR OnViewList(WPARAM, LPARAM);
     INT_PTR OnTimer(WPARAM, LPARAM);
+    void OnOutput(LPARAM lparam);
+    void StartRun(unsigned run);
 
     CommandPageTraits traits_;
+    WindowTimer cancel_timer_;
+    WindowTimer repeat_timer_;
+    // What the next started run runs: set by Run just before the cycle starts it.
+    std::string next_command_;
+    ChunkRewrite next_rewrite_;
 };
 
 }  // namespace tracewick

@@ -7,9 +7,17 @@ namespace tracewick {
 
 namespace {
 
-constexpr CommandPageTraits kLookupTraits{
-    IDD_LOOKUP_PAGE, IDC_PANE, IDC_HOST,
-    RunnerTraits{WM_USER + 1002, WM_USER + 1003, 10, "Lookup cancelled"}, 14};
+constexpr UINT_PTR kCancelTimer = 10;
+constexpr int kMargin = 14;
+
+constexpr CommandPageTraits kLookupTraits{IDD_LOOKUP_PAGE,
+                                         IDC_PANE,
+                                         IDC_HOST,
+                                         RunnerTraits{WM_USER + 1002, WM_USER + 1003, "Lookup cancelled"},
+                                         RunCycleTraits{"Lookup", true, false},
+                                         kCancelTimer,
+                                         0,
+                                         kMargin};
 
 }  // namespace
 

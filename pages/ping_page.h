@@ -20,20 +20,12 @@ public:
 
 protected:
     void ReadSettings() override;
-    void OnRunRequested() override;
     std::optional<std::string> BuildCommand(const std::string& host) override;
-    void OnRunEnded() override;
-    void OnRunCancelling() override;
-    void OnCancelWithoutRun() override;
-    void OnOtherTimer(UINT_PTR id) override;
 
 private:
     INT_PTR OnOptions(WPARAM, LPARAM);
-    // "Repeat Ping cancelled" on a line of its own.
-    void NoteRepeatCancelled();
 
     PingOptions options_;  // its cumulative flag lives in the base's member
-    UINT_PTR timer_id_ = 0;  // 0, the repeat timer (pending or last fired) or the cancel timer
 };
 
 }  // namespace tracewick

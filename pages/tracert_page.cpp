@@ -9,9 +9,17 @@ namespace tracewick {
 
 namespace {
 
-constexpr CommandPageTraits kTracertTraits{
-    IDD_TRACERT_PAGE, IDC_TRACERT_PANE, IDC_TRACERT_HOST,
-    RunnerTraits{WM_USER + 1000, WM_USER + 1001, 13, "Tracert cancelled"}, 14};
+constexpr UINT_PTR kCancelTimer = 13;
+constexpr int kMargin = 14;
+
+constexpr CommandPageTraits kTracertTraits{IDD_TRACERT_PAGE,
+                                          IDC_TRACERT_PANE,
+                                          IDC_TRACERT_HOST,
+                                          RunnerTraits{WM_USER + 1000, WM_USER + 1001, "Tracert cancelled"},
+                                          RunCycleTraits{"Tracert", true, false},
+                                          kCancelTimer,
+                                          0,
+                                          kMargin};
 
 }  // namespace
 

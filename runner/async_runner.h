@@ -1,7 +1,8 @@
 // The asynchronous command runner: one worker thread per run reads the
 // spawner's output and posts each chunk, then one end line, to the page.
-// Every method here is for the user-interface thread; the worker touches
-// only the run's Shared block (atomics) and posts messages.
+// The page's run cycle decides when to start, stop and end a run; this
+// carries it out. Every method is for the user-interface thread; the worker
+// touches only its run's Shared block and posts messages.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +10,6 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "framework/handles.h"
@@ -18,14 +18,27 @@ namespace tracewick {
 
 // What sets one page's runner apart from another's.
 struct RunnerTraits {
-    UINT output_message;       // the page's WM_PAGE_OUTPUT
-    UINT done_message;         // the page's WM_PAGE_DONE
-    UINT_PTR cancel_timer_id;  // the page's cancel timer
+    UINT output_message;  // the page's WM_PAGE_OUTPUT
+    UINT done_message;    // the page's WM_PAGE_DONE
     const char* cancelled_text;
 };
 
 // Applied by the worker to each chunk before it is posted.
 using ChunkRewrite = std::function<std::string(std::string_view)>;
+
+// A text posted from a worker, with the number of its run: the receiving
+// page owns it.
+struct PostedText {
+    unsigned run;
+    std::string text;
+};
+
+// Takes ownership of the text that a WM_PAGE_OUTPUT or WM_PAGE_DONE carries.
+[[nodiscard]] std::unique_ptr<PostedText> TakePosted(LPARAM lparam) noexcept;
+
+// Posts `text` of run `run` to `window`. A full queue is waited out while the
+// window exists; false (and the text freed) once it is gone.
+bool PostText(HWND window, UINT message, unsigned run, std::string text);
 
 class AsyncRunner {
 public:
@@ -37,61 +50,33 @@ public:
     AsyncRunner(const AsyncRunner&) = delete;
     AsyncRunner& operator=(const AsyncRunner&) = delete;
 
-    // Starts a run of `command_line` that posts to `page`; false when the
+    // Starts run `run` of `command_line`, posting to `page`; false when the
     // worker thread could not be started (nothing was posted). The worker
     // passes each chunk through `rewrite`, when there is one.
-    [[nodiscard]] bool Start(HWND page, std::string command_line, ChunkRewrite rewrite = {});
+    [[nodiscard]] bool Start(HWND page, unsigned run, std::string command_line, ChunkRewrite rewrite = {});
 
-    // A run has started and its end line has not been taken yet.
-    [[nodiscard]] bool Active() const noexcept { return active_; }
-    // The spawner's main thread, once the worker has started it; else 0.
-    [[nodiscard]] DWORD ChildThreadId() const noexcept;
+    // Cancels the current run, also one whose spawner is still starting: the
+    // worker stops reading at once, sends the spawner the stop request (also
+    // one that has no message queue yet) and ends with the cancelled line.
+    // Never blocks.
+    void Stop();
 
-    // Cancels the active run, also one whose spawner is still starting:
-    // sets the cancel flag, sends the stop request and starts the cancel
-    // timer. The run then ends with the cancelled end line.
-    void Cancel();
-
-    // The cancel timer fired. A worker that has already ended is left
-    // alone (its end line is on its way); one blocked in a read is woken
-    // and ends with the cancelled line.
-    void OnCancelTimeout();
-
-    // Takes the text of a posted WM_PAGE_OUTPUT (the receiver owns it).
-    // Nothing when it came from an older run.
-    [[nodiscard]] std::optional<std::string> TakeOutput(LPARAM lparam);
-    // Takes the end line of WM_PAGE_DONE and ends the run; nothing when it
-    // belongs to an older run or the run has already ended.
-    [[nodiscard]] std::optional<std::string> TakeDone(LPARAM lparam);
-
-    // The cancel flag of the last run: it keeps its value until the next Start.
-    [[nodiscard]] bool Cancelled() const noexcept;
+    // The cancel time-out: the spawner did not obey. Ends it; its job takes
+    // the command along.
+    void EndNow();
 
     // Shared by the worker and the user-interface thread for one run.
     struct Shared {
         std::atomic<bool> cancel{false};
+        UniqueKernelHandle cancel_event;  // set with `cancel`: wakes the worker from its read
+        // The spawner's main thread, once started; published after `process`.
         std::atomic<DWORD> child_thread_id{0};
+        UniqueKernelHandle process;  // written by the worker before child_thread_id
     };
 
 private:
-    void StopCancelTimer();
-
     RunnerTraits traits_;
     std::shared_ptr<Shared> shared_;
-    UniqueKernelHandle worker_;
-    HWND page_ = nullptr;
-    unsigned run_ = 0;
-    bool active_ = false;
-    bool timer_running_ = false;
 };
-
-// A text posted from a worker: the receiving page owns it.
-struct PostedText {
-    unsigned run;
-    std::string text;
-};
-
-// Posts `text` to `window`; a payload whose post failed is freed.
-bool PostText(HWND window, UINT message, unsigned run, std::string text);
 
 }  // namespace tracewick

@@ -1,5 +1,6 @@
 #include "runner/spawn.h"
 
+#include <atomic>
 #include <vector>
 
 #include "core/command_line.h"
@@ -19,6 +20,24 @@ bool CreateQuietPipe(UniqueKernelHandle& read, UniqueKernelHandle& write) {
     return true;
 }
 
+// The output pipe: a byte pipe whose read end is ours and overlapped, so a
+// read waiting for a silent command can be given up (ReadChunk's cancel),
+// while the command writes to its end as to any pipe.
+bool CreateOutputPipe(UniqueFile& ours, UniqueKernelHandle& childs) {
+    static std::atomic<unsigned> serial{0};
+    const std::string name = "\\\\.\\pipe\\tracewick-output-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                             std::to_string(++serial);
+    constexpr DWORD kBufferLength = 64 * 1024;
+    ours.Reset(::CreateNamedPipeA(name.c_str(), PIPE_ACCESS_INBOUND | FILE_FLAG_OVERLAPPED | FILE_FLAG_FIRST_PIPE_INSTANCE,
+                                  PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS, 1,
+                                  kBufferLength, kBufferLength, 0, nullptr));
+    if (!ours) return false;
+    const HANDLE end = ::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (end == INVALID_HANDLE_VALUE) return false;
+    childs.Reset(end);
+    return true;
+}
+
 }  // namespace
 
 SpawnedCommand StartSpawner(const std::string& command_line, DWORD creation_flags) {
@@ -29,7 +48,7 @@ SpawnedCommand StartSpawner(const std::string& command_line, DWORD creation_flag
     }
     UniqueKernelHandle child_output_write;
     UniqueKernelHandle child_input_write;
-    if (!CreateQuietPipe(result.our_output_read, child_output_write) ||
+    if (!CreateOutputPipe(result.our_output_read, child_output_write) ||
         !CreateQuietPipe(result.our_input_read, child_input_write)) {
         result.error = ::GetLastError();
         return result;
@@ -75,13 +94,17 @@ SpawnedCommand StartSpawner(const std::string& command_line, DWORD creation_flag
     return result;
 }
 
-bool PostStopRequest(DWORD thread_id) {
-    constexpr ULONGLONG kPatience = 1000;  // ms the spawner may take to create its queue
-    const ULONGLONG deadline = ::GetTickCount64() + kPatience;
+bool TryPostStopRequest(DWORD thread_id) { return ::PostThreadMessageA(thread_id, kStopRequest, 0, 0) != FALSE; }
+
+bool PostStopRequest(DWORD thread_id, HANDLE process) {
+    constexpr DWORD kPauseMs = 5;
     for (;;) {
-        if (::PostThreadMessageA(thread_id, kStopRequest, 0, 0)) return true;
-        if (::GetLastError() != ERROR_INVALID_THREAD_ID || ::GetTickCount64() >= deadline) return false;
-        ::Sleep(5);
+        // An ended spawner has nothing left to stop, and its thread id may
+        // already name another thread.
+        if (::WaitForSingleObject(process, 0) != WAIT_TIMEOUT) return false;
+        if (TryPostStopRequest(thread_id)) return true;
+        if (::GetLastError() != ERROR_INVALID_THREAD_ID) return false;
+        ::WaitForSingleObject(process, kPauseMs);  // its queue is on its way
     }
 }
 
@@ -102,10 +125,23 @@ std::string SpawnFailureText(DWORD error) {
     return text + "\r\n";
 }
 
-bool ReadChunk(HANDLE pipe, std::string& chunk) {
+bool ReadChunk(HANDLE pipe, std::string& chunk, HANDLE cancel) {
     char buffer[1000];
+    const UniqueKernelHandle done(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!done) return false;
+    OVERLAPPED request{};
+    request.hEvent = done.Get();
     DWORD read = 0;
-    if (!::ReadFile(pipe, buffer, sizeof buffer, &read, nullptr)) return false;
+    if (!::ReadFile(pipe, buffer, sizeof buffer, &read, &request)) {
+        if (::GetLastError() != ERROR_IO_PENDING) return false;  // broken pipe: the end of data
+        const HANDLE waits[] = {done.Get(), cancel};
+        if (::WaitForMultipleObjects(cancel ? 2 : 1, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
+            ::CancelIoEx(pipe, &request);
+            ::GetOverlappedResult(pipe, &request, &read, TRUE);  // the buffer stays ours until then
+            return false;
+        }
+        if (!::GetOverlappedResult(pipe, &request, &read, FALSE)) return false;
+    }
     chunk.assign(buffer, read);
     return true;
 }

@@ -7,18 +7,15 @@
 #include <string>
 
 #include "framework/handles.h"
+#include "spawner/contract.h"
 
 namespace tracewick {
-
-// The stop request the spawner obeys: end the command and everything it
-// started, then exit.
-inline constexpr UINT kStopRequest = WM_USER + 1100;
 
 struct SpawnedCommand {
     UniqueKernelHandle process;
     UniqueKernelHandle thread;
     DWORD thread_id = 0;
-    UniqueKernelHandle our_output_read;  // what the command prints
+    UniqueFile our_output_read;          // what the command prints; read it with ReadChunk
     UniqueKernelHandle our_input_read;   // the other end of the command's input, never used
     DWORD error = 0;                     // why the start failed; 0 when it started
 
@@ -31,15 +28,19 @@ struct SpawnedCommand {
 // another run's pipe open. `creation_flags` are added to the start.
 [[nodiscard]] SpawnedCommand StartSpawner(const std::string& command_line, DWORD creation_flags);
 
-// Posts the stop request to the spawner's main thread. The spawner may not
-// have its message queue yet just after it started: a post that fails for
-// that reason is retried for a short, bounded time.
-bool PostStopRequest(DWORD thread_id);
+// Posts the stop request to the spawner's main thread once; false when the
+// spawner has no message queue yet (just after it started) or is gone.
+bool TryPostStopRequest(DWORD thread_id);
+// Posts the stop request, trying again while the spawner has no queue yet,
+// until it takes it or `process` has ended. For a worker, never the
+// user-interface thread.
+bool PostStopRequest(DWORD thread_id, HANDLE process);
 
 // The line the pane shows when the spawner could not be started.
 [[nodiscard]] std::string SpawnFailureText(DWORD error);
 
-// Reads the next chunk of at most 1000 bytes; false at end of data.
-bool ReadChunk(HANDLE pipe, std::string& chunk);
+// Reads the next chunk of at most 1000 bytes from a spawner's output; false
+// at end of data, or as soon as `cancel` (an event, when given) is set.
+bool ReadChunk(HANDLE pipe, std::string& chunk, HANDLE cancel = nullptr);
 
 }  // namespace tracewick

@@ -5,25 +5,23 @@
 //
 //   conspawn.exe "COMMAND ARGUMENTS"
 //
-// Exit code: the command's own when it ends; kExitStopped after a stop
-// request; kExitUsage when there is no command; kExitCannotStart when the
-// command could not be started (one line on standard error says why).
+// Exit code: the command's own when it ends, else one of spawner/contract.h
+// (one line on standard error says why a command could not be started).
 #include <windows.h>
 
 #include <string>
 
 #include "framework/handles.h"
+#include "spawner/contract.h"
 
 namespace {
 
+using tracewick::kStopRequest;
 using tracewick::UniqueKernelHandle;
 
-// Thread message Tracewick posts to end the run (WM_USER+1100).
-constexpr UINT kStopRequest = WM_USER + 1100;
-
-constexpr DWORD kExitStopped = 1;
-constexpr DWORD kExitUsage = 2;
-constexpr DWORD kExitCannotStart = 3;
+constexpr DWORD kExitStopped = tracewick::kSpawnerStopped;
+constexpr DWORD kExitUsage = tracewick::kSpawnerUsage;
+constexpr DWORD kExitCannotStart = tracewick::kSpawnerCannotStart;
 
 // After a stop, how long to let the command's end settle before we exit, so
 // that our exit normally means the command is gone too.

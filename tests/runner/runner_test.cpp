@@ -1,8 +1,11 @@
-// The command runner against the real spawner and the stand-in command:
-// chunks and end lines, cancel in every state, run numbers, and runs that
-// overlap. A message-only window plays the page.
+// The command runner against the real spawner and the stand-in command, one
+// row per behaviour: what a run posts, how Stop and EndNow end it, and that
+// nothing it started is left running. A message-only window plays the page.
 #include "runner/async_runner.h"
 #include "runner/sync_runner.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -14,75 +17,50 @@ namespace {
 
 constexpr UINT kOutput = WM_USER + 1004;
 constexpr UINT kDone = WM_USER + 1005;
-constexpr UINT_PTR kCancelTimer = 6;
-constexpr RunnerTraits kTraits{kOutput, kDone, kCancelTimer, "Ping cancelled"};
-constexpr RunnerTraits kOtherTraits{WM_USER + 1000, WM_USER + 1001, 13, "Tracert cancelled"};
+constexpr RunnerTraits kTraits{kOutput, kDone, "Ping cancelled"};
 
-std::string WindowsPath(const char* variable) {
+std::string EnvPath(const char* variable) {
     const char* value = std::getenv(variable);
     std::string path = value ? value : "";
-    for (char& c : path) {
-        if (c == '/') c = '\\';
-    }
+    for (char& c : path) c = c == '/' ? '\\' : c;
     return path;
 }
 
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(file);
-}
-
-// What one runner's page received.
+// What one page received, by run number.
 struct Received {
     std::string output;
     std::vector<std::string> ends;
+    std::vector<unsigned> runs;  // the run of every message, in order
 };
 
-// A page stand-in: receives one runner's messages on a message-only window.
 class Page {
 public:
-    Page(AsyncRunner& runner, const RunnerTraits& traits) : runner_(runner), traits_(traits) {
+    Page() {
         WNDCLASSA klass{};
         klass.lpfnWndProc = &Page::Procedure;
         klass.hInstance = ::GetModuleHandleA(nullptr);
         klass.lpszClassName = "TracewickRunnerTestPage";
         ::RegisterClassA(&klass);  // a second registration fails harmlessly
-        hwnd_ = ::CreateWindowA(klass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                klass.hInstance, nullptr);
+        hwnd_ = ::CreateWindowA(klass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, klass.hInstance, nullptr);
         ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~Page() { ::DestroyWindow(hwnd_); }
-
     HWND Hwnd() const { return hwnd_; }
-    Received& Got() { return got_; }
+    Received got;
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
         auto* page = reinterpret_cast<Page*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        if (page) {
-            if (message == page->traits_.output_message) {
-                if (auto text = page->runner_.TakeOutput(lparam)) page->got_.output += *text;
-                return 0;
-            }
-            if (message == page->traits_.done_message) {
-                if (auto text = page->runner_.TakeDone(lparam)) page->got_.ends.push_back(*text);
-                return 0;
-            }
-            if (message == WM_TIMER && wparam == page->traits_.cancel_timer_id) {
-                page->runner_.OnCancelTimeout();
-                return 0;
-            }
+        if (page && (message == kOutput || message == kDone)) {
+            const auto posted = TakePosted(lparam);
+            page->got.runs.push_back(posted->run);
+            if (message == kOutput) page->got.output += posted->text;
+            if (message == kDone) page->got.ends.push_back(posted->text);
+            return 0;
         }
         return ::DefWindowProcA(hwnd, message, wparam, lparam);
     }
-
-    AsyncRunner& runner_;
-    RunnerTraits traits_;
     HWND hwnd_ = nullptr;
-    Received got_;
 };
 
 // Pumps this thread's messages until `done` holds or `ms` pass.
@@ -99,178 +77,161 @@ bool PumpUntil(Done done, DWORD ms) {
     return true;
 }
 
-// A folder that holds the spawner and the stand-in under command names,
-// made the current directory so that a bare "conspawn.exe" is found there.
+// Live processes whose file name is `exe`.
+int LiveProcesses(const char* exe) {
+    int count = 0;
+    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry)) {
+        if (::lstrcmpiA(entry.szExeFile, exe) == 0) ++count;
+    }
+    ::CloseHandle(snapshot);
+    return count;
+}
+
+enum class Spawner { kReal, kIgnoresStop, kMissing };
+enum class Action { kNone, kStopAtOnce, kStopAfterOutput, kEndNowAfterStop };
+
+struct Row {
+    const char* name;
+    Spawner spawner;
+    const char* script;       // what the stand-in plays as ping.exe (or as conspawn.exe)
+    Action action;
+    const char* output;       // the output begins with this
+    const char* end;          // the one end line
+    DWORD at_most_ms;         // from the action (or the start) to the end line
+};
+
+const Row kRows[] = {
+    {"chunks then one end line", Spawner::kReal, "out one\nsleep 50\nerr two\n", Action::kNone,
+     "one\r\ntwo\r\n", "\r\n\r\nEnd of Data", 10000},
+    {"missing spawner is said in the output", Spawner::kMissing, "", Action::kNone,
+     "Tracewick could not start conspawn.exe", "\r\n\r\nEnd of Data", 10000},
+    {"stop at once, before the spawner has its queue", Spawner::kReal, "out started\nsleep 20000\n",
+     Action::kStopAtOnce, "", "\r\n\r\nPing cancelled", 3500},
+    {"stop while the command prints", Spawner::kReal, "out started\nsleep 20000\nout never\n",
+     Action::kStopAfterOutput, "started\r\n", "\r\n\r\nPing cancelled", 2500},
+    {"a spawner ignoring the stop request is ended", Spawner::kIgnoresStop, "out busy\nsleep 20000\n",
+     Action::kEndNowAfterStop, "busy\r\n", "\r\n\r\nPing cancelled", 1500},
+};
+
+// A fresh folder for each use, made the current directory so that a bare
+// "conspawn.exe" is found there.
 class RunnerTest : public testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "tw-runner-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                  std::to_string(++counter_);
-        ::CreateDirectoryA(folder_.c_str(), nullptr);
-        ::GetCurrentDirectoryA(MAX_PATH, previous_);
-        ::SetCurrentDirectoryA(folder_.c_str());
-    }
+    void SetUp() override { ::GetCurrentDirectoryA(MAX_PATH, previous_); }
     void TearDown() override {
         ::SetCurrentDirectoryA(previous_);
-        for (const std::string& file : files_) ::DeleteFileA(file.c_str());
+        RemoveFolder();
+    }
+    void NewFolder() {
+        RemoveFolder();
+        static int serial = 0;
+        char temp[MAX_PATH];
+        ::GetTempPathA(MAX_PATH, temp);
+        folder_ = std::string(temp) + "tw-runner-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++serial);
+        ::CreateDirectoryA(folder_.c_str(), nullptr);
+        ::SetCurrentDirectoryA(folder_.c_str());
+    }
+    void RemoveFolder() {
+        if (folder_.empty()) return;
+        ::SetCurrentDirectoryA(previous_);
+        for (const char* name : {"conspawn.exe", "conspawn.script", "ping.exe", "ping.script", "tracert.exe", "tracert.script"}) {
+            ::DeleteFileA((folder_ + "\\" + name).c_str());
+        }
         ::RemoveDirectoryA(folder_.c_str());
+        folder_.clear();
     }
-
-    void Install(const std::string& name, const char* variable) {
-        const std::string target = folder_ + "\\" + name;
-        ASSERT_TRUE(::CopyFileA(WindowsPath(variable).c_str(), target.c_str(), FALSE)) << name;
-        files_.push_back(target);
+    // `name`.exe from `variable`, playing `script` when given.
+    void Install(const std::string& name, const char* variable, const std::string& script = {}) {
+        ASSERT_TRUE(::CopyFileA(EnvPath(variable).c_str(), (folder_ + "\\" + name + ".exe").c_str(), FALSE)) << name;
+        if (script.empty()) return;
+        const HANDLE file = ::CreateFileA((folder_ + "\\" + name + ".script").c_str(), GENERIC_WRITE, 0, nullptr,
+                                          CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        ::WriteFile(file, script.data(), static_cast<DWORD>(script.size()), &written, nullptr);
+        ::CloseHandle(file);
     }
-    void InstallSpawner() { Install("conspawn.exe", "TRACEWICK_CONSPAWN"); }
-    // The stand-in as `command`.exe playing `script`.
-    void InstallCommand(const std::string& command, const std::string& script) {
-        Install(command + ".exe", "TRACEWICK_FAKE");
-        const std::string path = folder_ + "\\" + command + ".script";
-        WriteFileBytes(path, script);
-        files_.push_back(path);
+    void InstallRow(const Row& row) {
+        if (row.spawner == Spawner::kReal) Install("conspawn", "TRACEWICK_CONSPAWN");
+        if (row.spawner == Spawner::kIgnoresStop) Install("conspawn", "TRACEWICK_FAKE", row.script);
+        Install("ping", "TRACEWICK_FAKE", row.spawner == Spawner::kReal ? row.script : "");
     }
 
     std::string folder_;
     char previous_[MAX_PATH] = {};
-    std::vector<std::string> files_;
-    static inline int counter_ = 0;
 };
 
-TEST_F(RunnerTest, SynchronousRunDeliversEveryChunkThenReturns) {
-    InstallSpawner();
-    InstallCommand("route", "out first\nraw ab\\0cd\nsleep 100\nout second\\r\nexit 3\n");
-    std::string got;
-    RunToEnd("conspawn.exe \"route print \"", [&](std::string_view chunk) { got += chunk; });
-    // The NUL ends what its chunk shows; the later chunk still arrives.
-    EXPECT_EQ(got, "first\r\nabsecond\r\r\n");
-}
-
-TEST_F(RunnerTest, SynchronousRunWithoutSpawnerSaysSo) {
-    std::string got;
-    RunToEnd("conspawn.exe \"route print \"", [&](std::string_view chunk) { got += chunk; });
-    EXPECT_EQ(got.rfind("Tracewick could not start conspawn.exe", 0), 0u) << got;
-}
-
-TEST_F(RunnerTest, AsyncRunPostsChunksThenOneEndLine) {
-    InstallSpawner();
-    InstallCommand("ping", "args\nout one\nsleep 50\nout two\n");
-    AsyncRunner runner(kTraits);
-    Page page(runner, kTraits);
-    ASSERT_TRUE(runner.Start(page.Hwnd(), "conspawn.exe \"ping -n 1 host\""));
-    EXPECT_TRUE(runner.Active());
-    ASSERT_TRUE(PumpUntil([&] { return !page.Got().ends.empty(); }, 10000));
-    PumpUntil([] { return false; }, 200);  // nothing more may come
-    EXPECT_NE(page.Got().output.find("ping.exe\" -n 1 host\r\none\r\ntwo\r\n"), std::string::npos) << page.Got().output;
-    ASSERT_EQ(page.Got().ends.size(), 1u);
-    EXPECT_EQ(page.Got().ends[0], "\r\n\r\nEnd of Data");
-    EXPECT_FALSE(runner.Active());
-    EXPECT_FALSE(runner.Cancelled());
-}
-
-TEST_F(RunnerTest, MissingSpawnerOrCommandIsShownNotHidden) {
-    AsyncRunner runner(kTraits);
-    Page page(runner, kTraits);
-    ASSERT_TRUE(runner.Start(page.Hwnd(), "conspawn.exe \"ping localhost\""));
-    ASSERT_TRUE(PumpUntil([&] { return !page.Got().ends.empty(); }, 10000));
-    EXPECT_EQ(page.Got().output.rfind("Tracewick could not start conspawn.exe", 0), 0u) << page.Got().output;
-    EXPECT_EQ(page.Got().ends, std::vector<std::string>{"\r\n\r\nEnd of Data"});
-
-    InstallSpawner();  // now the spawner is there but the command is not
-    Received& got = page.Got();
-    got = {};
-    ASSERT_TRUE(runner.Start(page.Hwnd(), "conspawn.exe \"nosuchcommand -x\""));
-    ASSERT_TRUE(PumpUntil([&] { return !got.ends.empty(); }, 10000));
-    EXPECT_NE(got.output.find("nosuchcommand"), std::string::npos) << got.output;
-    EXPECT_EQ(got.ends, std::vector<std::string>{"\r\n\r\nEnd of Data"});
-}
-
-TEST_F(RunnerTest, CancelInEveryStateGivesExactlyOneCancelledLine) {
-    InstallSpawner();
-    InstallCommand("ping", "out started\nsleep 20000\nout never\n");
-    AsyncRunner runner(kTraits);
-    Page page(runner, kTraits);
-    // Cancel as soon as the run starts (the spawner may not exist yet), and
-    // after output has arrived.
-    for (int round = 0; round < 12; ++round) {
-        SCOPED_TRACE(round);
-        Received& got = page.Got();
-        got = {};
-        ASSERT_TRUE(runner.Start(page.Hwnd(), "conspawn.exe \"ping x\""));
-        if (round % 2 == 1) {
-            ASSERT_TRUE(PumpUntil([&] { return !got.output.empty(); }, 10000));
+TEST_F(RunnerTest, EveryRunEndsOnceAndLeavesNothingRunning) {
+    for (const Row& row : kRows) {
+        SCOPED_TRACE(row.name);
+        NewFolder();
+        InstallRow(row);
+        // Cancelling at once races the spawner's start: play it several times.
+        const int rounds = row.action == Action::kStopAtOnce ? 8 : 1;
+        for (int round = 0; round < rounds; ++round) {
+            AsyncRunner runner(kTraits);
+            Page page;
+            ASSERT_TRUE(runner.Start(page.Hwnd(), 7, "conspawn.exe \"ping x\""));
+            if (row.action == Action::kStopAfterOutput || row.action == Action::kEndNowAfterStop) {
+                ASSERT_TRUE(PumpUntil([&] { return !page.got.output.empty(); }, 10000));
+            }
+            if (row.action != Action::kNone) runner.Stop();
+            if (row.action == Action::kEndNowAfterStop) {
+                // The stop request is ignored: nothing ends until the time-out's EndNow.
+                EXPECT_FALSE(PumpUntil([&] { return !page.got.ends.empty(); }, 1000));
+                runner.EndNow();
+            }
+            const ULONGLONG acted = ::GetTickCount64();
+            ASSERT_TRUE(PumpUntil([&] { return !page.got.ends.empty(); }, 10000));
+            EXPECT_LE(::GetTickCount64() - acted, row.at_most_ms);
+            PumpUntil([] { return false; }, 200);  // nothing more may come
+            EXPECT_EQ(page.got.output.rfind(row.output, 0), 0u) << page.got.output;
+            EXPECT_EQ(page.got.output.find("never"), std::string::npos);
+            EXPECT_EQ(page.got.ends, std::vector<std::string>{row.end});
+            EXPECT_EQ(page.got.runs, std::vector<unsigned>(page.got.runs.size(), 7u));
+            EXPECT_TRUE(PumpUntil([] { return LiveProcesses("ping.exe") + LiveProcesses("conspawn.exe") == 0; }, 3000))
+                << "a run left its spawner or command running";
         }
-        const ULONGLONG cancelled_at = ::GetTickCount64();
-        runner.Cancel();
-        ASSERT_TRUE(PumpUntil([&] { return !got.ends.empty(); }, 10000));
-        EXPECT_LT(::GetTickCount64() - cancelled_at, 2500u) << "the stop request must end the run";
-        PumpUntil([] { return false; }, 100);
-        EXPECT_EQ(got.ends, std::vector<std::string>{"\r\n\r\nPing cancelled"});
-        EXPECT_EQ(got.output.find("never"), std::string::npos);
-        EXPECT_TRUE(runner.Cancelled());
     }
 }
 
-TEST_F(RunnerTest, SpawnerIgnoringTheStopRequestTimesOutOnce) {
-    // The stand-in plays the spawner and ignores the stop request.
-    Install("conspawn.exe", "TRACEWICK_FAKE");
-    const std::string script = folder_ + "\\conspawn.script";
-    WriteFileBytes(script, "out busy\nsleep 7000\n");  // long enough to need the time-out
-    files_.push_back(script);
-    AsyncRunner runner(kTraits);
-    Page page(runner, kTraits);
-    ASSERT_TRUE(runner.Start(page.Hwnd(), "conspawn.exe \"ping x\""));
-    ASSERT_TRUE(PumpUntil([&] { return !page.Got().output.empty(); }, 10000));
-    const ULONGLONG cancelled_at = ::GetTickCount64();
-    runner.Cancel();
-    ASSERT_TRUE(PumpUntil([&] { return !page.Got().ends.empty(); }, 10000));
-    const ULONGLONG took = ::GetTickCount64() - cancelled_at;
-    EXPECT_GE(took, 2900u);
-    EXPECT_LT(took, 6000u);
-    // A late time-out after the end terminates nothing and posts nothing.
-    runner.OnCancelTimeout();
-    PumpUntil([] { return false; }, 3500);
-    EXPECT_EQ(page.Got().ends, std::vector<std::string>{"\r\n\r\nPing cancelled"});
-}
-
-TEST_F(RunnerTest, OlderRunsNeverLandInANewerOne) {
-    InstallSpawner();
-    InstallCommand("ping", "args\n");
-    AsyncRunner runner(kTraits);
-    Page page(runner, kTraits);
-    // The first run's messages are still queued when the second starts.
-    ASSERT_TRUE(runner.Start(page.Hwnd(), "conspawn.exe \"ping first\""));
-    ::Sleep(500);
-    ASSERT_TRUE(runner.Start(page.Hwnd(), "conspawn.exe \"ping second\""));
-    ASSERT_TRUE(PumpUntil([&] { return !page.Got().ends.empty(); }, 10000));
-    PumpUntil([] { return false; }, 300);
-    EXPECT_EQ(page.Got().output.find("first"), std::string::npos) << page.Got().output;
-    EXPECT_NE(page.Got().output.find("second"), std::string::npos) << page.Got().output;
-    EXPECT_EQ(page.Got().ends.size(), 1u);
-}
-
-TEST_F(RunnerTest, OverlappingRunsEndIndependently) {
-    InstallSpawner();
-    InstallCommand("ping", "out quick\nsleep 300\n");
-    InstallCommand("tracert", "out slow\nsleep 8000\n");
+TEST_F(RunnerTest, OverlappingRunsEndIndependentlyWithTheirOwnNumbers) {
+    NewFolder();
+    Install("conspawn", "TRACEWICK_CONSPAWN");
+    Install("ping", "TRACEWICK_FAKE", "out quick\nsleep 300\n");
+    Install("tracert", "TRACEWICK_FAKE", "out slow\nsleep 8000\n");
     AsyncRunner quick_runner(kTraits);
-    AsyncRunner slow_runner(kOtherTraits);
-    Page quick(quick_runner, kTraits);
-    Page slow(slow_runner, kOtherTraits);
-    ASSERT_TRUE(quick_runner.Start(quick.Hwnd(), "conspawn.exe \"ping a\""));
-    ASSERT_TRUE(slow_runner.Start(slow.Hwnd(), "conspawn.exe \"tracert b\""));
+    AsyncRunner slow_runner(RunnerTraits{kOutput, kDone, "Tracert cancelled"});
+    Page quick;
+    Page slow;
+    ASSERT_TRUE(quick_runner.Start(quick.Hwnd(), 1, "conspawn.exe \"ping a\""));
+    ASSERT_TRUE(slow_runner.Start(slow.Hwnd(), 2, "conspawn.exe \"tracert b\""));
     const ULONGLONG started = ::GetTickCount64();
     // The slow run's spawner holds none of the quick run's pipe ends.
-    ASSERT_TRUE(PumpUntil([&] { return !quick.Got().ends.empty(); }, 10000));
+    ASSERT_TRUE(PumpUntil([&] { return !quick.got.ends.empty(); }, 10000));
     EXPECT_LT(::GetTickCount64() - started, 4000u);
-    EXPECT_TRUE(slow.Got().ends.empty());
-    EXPECT_EQ(quick.Got().ends, std::vector<std::string>{"\r\n\r\nEnd of Data"});
-    // Cancelling one leaves the other alone.
-    slow_runner.Cancel();
-    ASSERT_TRUE(PumpUntil([&] { return !slow.Got().ends.empty(); }, 10000));
-    EXPECT_EQ(slow.Got().ends, std::vector<std::string>{"\r\n\r\nTracert cancelled"});
-    EXPECT_EQ(quick.Got().ends.size(), 1u);
+    EXPECT_TRUE(slow.got.ends.empty());
+    slow_runner.Stop();
+    ASSERT_TRUE(PumpUntil([&] { return !slow.got.ends.empty(); }, 10000));
+    EXPECT_EQ(slow.got.ends, std::vector<std::string>{"\r\n\r\nTracert cancelled"});
+    EXPECT_EQ(quick.got.ends, std::vector<std::string>{"\r\n\r\nEnd of Data"});
+    EXPECT_EQ(quick.got.runs, std::vector<unsigned>(quick.got.runs.size(), 1u));
+    EXPECT_EQ(slow.got.runs, std::vector<unsigned>(slow.got.runs.size(), 2u));
+}
+
+TEST_F(RunnerTest, SynchronousRunDeliversEveryChunkThenReturns) {
+    NewFolder();
+    std::string got;
+    RunToEnd("conspawn.exe \"ping x\"", [&](std::string_view chunk) { got += chunk; });
+    EXPECT_EQ(got.rfind("Tracewick could not start conspawn.exe", 0), 0u) << got;
+    Install("conspawn", "TRACEWICK_CONSPAWN");
+    Install("ping", "TRACEWICK_FAKE", "out first\nraw ab\\0cd\nsleep 100\nout second\\r\nexit 3\n");
+    got.clear();
+    RunToEnd("conspawn.exe \"ping x\"", [&](std::string_view chunk) { got += chunk; });
+    // The NUL ends what its chunk shows; the later chunk still arrives.
+    EXPECT_EQ(got, "first\r\nabsecond\r\r\n");
 }
 
 }  // namespace
