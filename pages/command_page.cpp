@@ -157,9 +157,10 @@ void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view text, b
         }
     }
     if (!effects.note.empty()) pane_.AppendText(effects.note, traits_.margin);
+    // Cancel first: once Run is enabled the page is wholly idle.
     if (effects.set_buttons) {
-        ::EnableWindow(Item(IDC_RUN), effects.run_enabled);
         ::EnableWindow(Item(IDC_CANCEL_RUN), effects.cancel_enabled);
+        ::EnableWindow(Item(IDC_RUN), effects.run_enabled);
     }
     if (effects.stop) runner_.Stop();
     if (effects.end_now) runner_.EndNow();
