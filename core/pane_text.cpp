@@ -1,5 +1,7 @@
 #include "core/pane_text.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 namespace tracewick {
@@ -36,10 +38,7 @@ int TailScrollLines(int line_count, int first_visible, int margin) noexcept {
     return n > 0 ? static_cast<int>(n) : 0;
 }
 
-std::string_view UpToNul(std::string_view chunk) noexcept {
-    const std::size_t nul = chunk.find('\0');
-    return nul == std::string_view::npos ? chunk : chunk.substr(0, nul);
-}
+void DropNuls(std::string& chunk) { chunk.erase(std::remove(chunk.begin(), chunk.end(), '\0'), chunk.end()); }
 
 std::string LineEndRepair::Feed(std::string_view chunk) {
     std::string out;

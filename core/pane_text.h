@@ -21,8 +21,9 @@ namespace tracewick {
 // first visible one; 0 when it is already within reach (never up).
 [[nodiscard]] int TailScrollLines(int line_count, int first_visible, int margin) noexcept;
 
-// The text of one chunk as posted: the bytes up to the first NUL.
-[[nodiscard]] std::string_view UpToNul(std::string_view chunk) noexcept;
+// A command's NUL bytes are dropped and the rest of its output kept: the
+// pane's text cannot hold a NUL, and cutting a chunk at one lost output.
+void DropNuls(std::string& chunk);
 
 // Some commands end lines with CR CR LF, which the pane would take as a
 // soft break and join the two lines. This turns any run of CRs followed by

@@ -13,8 +13,8 @@ void RunToEnd(const std::string& command_line, const std::function<void(std::str
     }
     std::string chunk;
     while (ReadChunk(child.our_output_read.Get(), chunk)) {
-        const std::string_view text = UpToNul(chunk);
-        if (!text.empty()) on_chunk(text);
+        DropNuls(chunk);
+        if (!chunk.empty()) on_chunk(chunk);
     }
     ::WaitForSingleObject(child.process.Get(), INFINITE);
 }

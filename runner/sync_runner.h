@@ -8,8 +8,8 @@
 
 namespace tracewick {
 
-// Starts `command_line`, hands `on_chunk` the text of every chunk read (up
-// to its first NUL), and returns once the command has ended. A spawner that
+// Starts `command_line`, hands `on_chunk` the text of every chunk read (its
+// NUL bytes dropped), and returns once the command has ended. A spawner that
 // cannot be started gives one chunk that says why.
 void RunToEnd(const std::string& command_line, const std::function<void(std::string_view)>& on_chunk);
 

@@ -230,8 +230,8 @@ TEST_F(RunnerTest, SynchronousRunDeliversEveryChunkThenReturns) {
     Install("ping", "TRACEWICK_FAKE", "out first\nraw ab\\0cd\nsleep 100\nout second\\r\nexit 3\n");
     got.clear();
     RunToEnd("conspawn.exe \"ping x\"", [&](std::string_view chunk) { got += chunk; });
-    // The NUL ends what its chunk shows; the later chunk still arrives.
-    EXPECT_EQ(got, "first\r\nabsecond\r\r\n");
+    // A NUL byte is dropped, the rest of its chunk kept.
+    EXPECT_EQ(got, "first\r\nabcdsecond\r\r\n");
 }
 
 }  // namespace

@@ -50,11 +50,12 @@ TEST(TailScroll, KeepsTheLastLineWithinTheMargin) {
     }
 }
 
-TEST(Chunks, StopAtTheFirstNul) {
+TEST(Chunks, NulBytesAreDroppedAndTheRestKept) {
     using namespace std::string_literals;
-    EXPECT_EQ(UpToNul("abc\0def"s), "abc");
-    EXPECT_EQ(UpToNul("\0x"s), "");
-    EXPECT_EQ(UpToNul("plain"), "plain");
+    for (auto [chunk, kept] : {std::pair{"abc\0def"s, "abcdef"s}, {"\0x\0"s, "x"s}, {"plain"s, "plain"s}}) {
+        DropNuls(chunk);
+        EXPECT_EQ(chunk, kept);
+    }
 }
 
 TEST(LineEndRepair, CrCrLfBecomesOneLineEnd) {
