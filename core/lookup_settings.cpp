@@ -1,5 +1,7 @@
 #include "core/lookup_settings.h"
 
+#include "core/command_line.h"
+
 namespace tracewick {
 
 void WriteLookupSettings(const LookupSettings& settings, SettingsWriter& writer) {
@@ -10,10 +12,13 @@ void WriteLookupSettings(const LookupSettings& settings, SettingsWriter& writer)
 
 void ReadLookupSettings(SettingsReader& reader, LookupSettings& settings) {
     reader.Flag(settings.cumulative);
-    reader.Text(settings.host);
+    std::string host = settings.host;
+    if (reader.Text(host) && host.size() <= kMaxCommandLength) settings.host = host;
     settings.hosts.clear();
     std::string line;
-    while (reader.Line(line)) settings.hosts.push_back(line);
+    while (reader.Line(line)) {
+        if (line.size() <= kMaxCommandLength) settings.hosts.push_back(line);
+    }
 }
 
 }  // namespace tracewick

@@ -17,6 +17,10 @@ struct LookupSettings {
     std::vector<std::string> hosts;  // every further line, as it stands
 };
 
+// A damaged file never keeps the program from starting: a host too long
+// ever to fit a command line is passed over when reading, like any other
+// value that cannot be read.
+
 void WriteLookupSettings(const LookupSettings& settings, SettingsWriter& writer);
 void ReadLookupSettings(SettingsReader& reader, LookupSettings& settings);
 

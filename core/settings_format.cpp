@@ -15,6 +15,7 @@ void SettingsWriter::Flag(bool value) {
 }
 
 void SettingsWriter::Text(std::string_view value) {
+    if (value.find_first_of("\r\n") != std::string_view::npos) refused_ = true;
     bytes_ += value;
     bytes_ += kSettingsLineEnd;
 }

@@ -18,12 +18,16 @@ class SettingsWriter {
 public:
     void Number(int value);
     void Flag(bool value);
+    // A value never holds a line break: it would read back as two values.
+    // Such a value is refused, and with it the whole file (Refused).
     void Text(std::string_view value);
 
     [[nodiscard]] const std::string& Bytes() const noexcept { return bytes_; }
+    [[nodiscard]] bool Refused() const noexcept { return refused_; }
 
 private:
     std::string bytes_;
+    bool refused_ = false;
 };
 
 // Reads the lines of one settings file in order. Each call consumes one line;

@@ -32,7 +32,7 @@ bool SaveAllSettings(HWND owner, int active_page, const std::vector<const PageSe
             if (!owner_page) continue;  // that page is not in this build
             owner_page->WriteSettings(writer);
         }
-        if (WriteSettingsFile(name, writer.Bytes()) == SettingsWrite::kFailed) {
+        if (writer.Refused() || WriteSettingsFile(name, writer.Bytes()) == SettingsWrite::kFailed) {
             AppMessageBox(owner, std::string("Tracewick could not save its settings to ") + name +
                                      ". The previous settings in that file are kept.");
             return false;

@@ -32,15 +32,19 @@ SettingsWrite WriteSettingsFile(const char* name, std::string_view bytes) {
         DWORD written = 0;
         const BOOL ok = ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
                                     &written, nullptr);
-        if (!ok || written != bytes.size()) {
+        // On disk before it replaces the old file, so a power loss cannot
+        // leave an empty one in its place.
+        if (!ok || written != bytes.size() || !::FlushFileBuffers(file.Get())) {
             file.Reset();
             ::DeleteFileA(temporary.c_str());
             return SettingsWrite::kFailed;
         }
     }
-    if (!::MoveFileExA(temporary.c_str(), name, MOVEFILE_REPLACE_EXISTING)) {
+    // The new content exists: a file that cannot take its place (locked,
+    // access denied) is a failed write, not a file passed over.
+    if (!::MoveFileExA(temporary.c_str(), name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ::DeleteFileA(temporary.c_str());
-        return SettingsWrite::kNotOpened;
+        return SettingsWrite::kFailed;
     }
     ::SetFileAttributesA(name, FILE_ATTRIBUTE_HIDDEN);
     return SettingsWrite::kWritten;

@@ -56,15 +56,23 @@ TEST(LookupSettings, EmptyListEmptyHostAndHandEditedFiles) {
         EXPECT_TRUE(read.hosts.empty());
     }
     {
-        // Single CR LF line ends and a last line without one.
-        const std::string bytes = "TRUE\r\nserver1\r\nalpha\r\n" + std::string(120, 'h') + "\r\nomega";
+        // Single CR LF line ends and a last line without one; an entry too
+        // long for any command line (a damaged file) is passed over whole.
+        const std::string bytes = "TRUE\r\nserver1\r\nalpha\r\n" + std::string(119, 'h') + "\r\n" +
+                                  std::string(1 << 20, '\x01') + "\r\nomega";
         SettingsReader reader(bytes);
         LookupSettings read;
         ReadLookupSettings(reader, read);
         EXPECT_EQ(read.host, "server1");
         ASSERT_EQ(read.hosts.size(), 3u);
-        EXPECT_EQ(read.hosts[1], std::string(120, 'h'));  // one entry, not split
+        EXPECT_EQ(read.hosts[1], std::string(119, 'h'));  // one entry, not split
         EXPECT_EQ(read.hosts[2], "omega");
+        // A current host that long keeps the one the page had.
+        const std::string long_host = "FALSE\r\n" + std::string(600, 'x') + "\r\nbeta\r\n";
+        SettingsReader second(long_host);
+        ReadLookupSettings(second, read);
+        EXPECT_EQ(read.host, "server1");
+        EXPECT_EQ(read.hosts, std::vector<std::string>{"beta"});
     }
 }
 
