@@ -18,6 +18,9 @@ std::optional<std::string> HostRefusal(const CommandTemplate& command, std::stri
     if (host.find('"') != std::string_view::npos) {
         return std::string("The host name cannot contain a double quote (\").");
     }
+    if (!host.empty() && (host.front() == '-' || host.front() == '/')) {
+        return std::string("The host name cannot begin with - or /: the command would take it for an option.");
+    }
     const std::size_t room = command.HostRoom();
     if (host.size() > room) {
         return "The host name is too long. With the current options it may be at most " +
@@ -44,6 +47,15 @@ CommandTemplate LookupCommand() { return {"conspawn.exe \"lookup ", "\""}; }
 std::string StripLeadingBlanks(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
     return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
+}
+
+std::string WithoutLineBreaks(std::string_view text) {
+    std::string kept;
+    kept.reserve(text.size());
+    for (const char c : text) {
+        if (c != '\r' && c != '\n') kept += c;
+    }
+    return kept;
 }
 
 }  // namespace tracewick

@@ -23,8 +23,9 @@ struct CommandTemplate {
 };
 
 // Why `host` cannot go into the command line, or nothing when it can: a
-// host that would make the line too long, or that holds a double quote
-// (it would end the quoted command early).
+// host that would make the line too long, that holds a double quote (it
+// would end the quoted command early), or that begins with - or / (the
+// command would take it for options).
 [[nodiscard]] std::optional<std::string> HostRefusal(const CommandTemplate& command,
                                                      std::string_view host);
 
@@ -39,5 +40,8 @@ struct CommandTemplate {
 
 // Removes leading blanks (spaces and tabs); trailing ones stay.
 [[nodiscard]] std::string StripLeadingBlanks(std::string_view text);
+// A host or address field's text without CR and LF: a value with a line
+// break would run as typed and split its settings line in two.
+[[nodiscard]] std::string WithoutLineBreaks(std::string_view text);
 
 }  // namespace tracewick

@@ -48,7 +48,7 @@ BOOL AsyncCommandPage::OnInitDialog() {
 void AsyncCommandPage::DoDataExchange(DataExchange& exchange) {
     if (HWND combo = HostCombo()) {
         if (exchange.Saving()) {
-            host_ = ControlText(combo);
+            host_ = WithoutLineBreaks(ControlText(combo));
         } else {
             HostList::PushHost(combo, host_);
         }
