@@ -14,6 +14,36 @@ std::string ControlText(HWND control) {
     return text;
 }
 
+namespace {
+
+// Read as wide text: the ANSI messages overrun their buffer under Wine once
+// an entry passes about 512 characters. Each text is as long as the text
+// call says, not as the length call guessed (it over-reports on double-byte
+// code pages, which would put NULs into the settings).
+std::vector<std::string> Entries(HWND control, UINT count_message, UINT length_message, UINT text_message) {
+    std::vector<std::string> entries;
+    const LRESULT count = ::SendMessageW(control, count_message, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = ::SendMessageW(control, length_message, static_cast<WPARAM>(i), 0);
+        if (length < 0) continue;
+        std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
+        const LRESULT got = ::SendMessageW(control, text_message, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
+        if (got < 0) continue;
+        const int wide_length = static_cast<int>(got);
+        const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
+        std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+        if (bytes > 0) ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, text.data(), bytes, nullptr, nullptr);
+        entries.push_back(std::move(text));
+    }
+    return entries;
+}
+
+}  // namespace
+
+std::vector<std::string> ComboEntries(HWND combo) { return Entries(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT); }
+
+std::vector<std::string> ListBoxEntries(HWND list) { return Entries(list, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT); }
+
 void DataExchange::Refuse(int id, const std::string& text) {
     failed_ = true;
     AppMessageBox(dialog_, text);

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace tracewick {
 
@@ -36,5 +37,8 @@ private:
 
 // Text of a control of this process.
 [[nodiscard]] std::string ControlText(HWND control);
+// Every entry of a combo box's list, or of a list box, in order.
+[[nodiscard]] std::vector<std::string> ComboEntries(HWND combo);
+[[nodiscard]] std::vector<std::string> ListBoxEntries(HWND list);
 
 }  // namespace tracewick

@@ -2,6 +2,7 @@
 
 #include "core/command_line.h"
 #include "core/host_rules.h"
+#include "framework/data_exchange.h"
 
 namespace tracewick {
 
@@ -52,18 +53,6 @@ void HostList::PushHost(HWND combo, const std::string& host) {
     }
 }
 
-std::vector<std::string> HostList::Entries(HWND combo) {
-    std::vector<std::string> entries;
-    const LRESULT count = ::SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = ::SendMessageA(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (length < 0) continue;
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
-        ::SendMessageA(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<std::size_t>(length));
-        entries.push_back(std::move(text));
-    }
-    return entries;
-}
+std::vector<std::string> HostList::Entries(HWND combo) { return ComboEntries(combo); }
 
 }  // namespace tracewick

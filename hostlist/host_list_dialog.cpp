@@ -3,28 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "framework/data_exchange.h"
 #include "framework/help_window.h"
 #include "res/resource.h"
 
 namespace tracewick {
-
-namespace {
-
-std::vector<std::string> ListEntries(HWND list) {
-    std::vector<std::string> entries;
-    const LRESULT count = ::SendMessageA(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = ::SendMessageA(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        if (length < 0) continue;
-        std::string text(static_cast<std::size_t>(length) + 1, '\0');
-        ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<std::size_t>(length));
-        entries.push_back(std::move(text));
-    }
-    return entries;
-}
-
-}  // namespace
 
 const MessageEntry<HostListDialog> HostListDialog::kMessageMap[] = {
     OnCommand<HostListDialog>(IDC_HOST_LIST, &HostListDialog::OnSelectionChange, LBN_SELCHANGE),
@@ -86,7 +69,7 @@ INT_PTR HostListDialog::OnHelp(WPARAM, LPARAM) {
 }
 
 void HostListDialog::OnOK() {
-    std::vector<std::string> entries = ListEntries(Item(IDC_HOST_LIST));
+    std::vector<std::string> entries = ListBoxEntries(Item(IDC_HOST_LIST));
     if (entries.empty()) entries.emplace_back("localhost");
     hosts_.ReplaceEntries(entries);
     End(IDOK);
