@@ -38,6 +38,23 @@ bool CreateOutputPipe(UniqueFile& ours, UniqueKernelHandle& childs) {
     return true;
 }
 
+// The job every spawner of this program runs in: when the program ends, for
+// whatever reason, the system closes its handle and ends them all. What a
+// spawner starts breaks away silently into the spawner's own job, which
+// ends with the spawner. Null where the system refuses a job.
+HANDLE ProgramJob() {
+    static const UniqueKernelHandle job = [] {
+        UniqueKernelHandle created(::CreateJobObjectA(nullptr, nullptr));
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
+        if (created && !::SetInformationJobObject(created.Get(), JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+            created.Reset();
+        }
+        return created;
+    }();
+    return job.Get();
+}
+
 }  // namespace
 
 SpawnedCommand StartSpawner(const std::string& command_line, DWORD creation_flags) {
@@ -65,8 +82,14 @@ SpawnedCommand StartSpawner(const std::string& command_line, DWORD creation_flag
         result.error = ::GetLastError();
         return result;
     }
-    ::UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited,
-                                sizeof inherited, nullptr, nullptr);
+    // Without the list the spawner would inherit every inheritable handle,
+    // another run's pipe ends among them: refuse to start it then.
+    if (!::UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, inherited, sizeof inherited,
+                                     nullptr, nullptr)) {
+        result.error = ::GetLastError();
+        ::DeleteProcThreadAttributeList(attributes);
+        return result;
+    }
 
     STARTUPINFOEXA startup{};
     startup.StartupInfo.cb = sizeof(startup);
@@ -81,13 +104,23 @@ SpawnedCommand StartSpawner(const std::string& command_line, DWORD creation_flag
     command_line.copy(buffer, command_line.size());
     PROCESS_INFORMATION process{};
     const BOOL started = ::CreateProcessA(nullptr, buffer, nullptr, nullptr, TRUE,
-                                          creation_flags | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                                          creation_flags | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr,
                                           nullptr, &startup.StartupInfo, &process);
     if (!started) result.error = ::GetLastError();
     ::DeleteProcThreadAttributeList(attributes);
     if (!started) return result;
-    result.process.Reset(process.hProcess);
+    UniqueKernelHandle spawner(process.hProcess);
     result.thread.Reset(process.hThread);
+    // In the program's job before it runs; where the system refuses (the
+    // program itself runs in a job that allows no other) it runs all the same.
+    if (const HANDLE job = ProgramJob()) ::AssignProcessToJobObject(job, spawner.Get());
+    if (::ResumeThread(result.thread.Get()) == static_cast<DWORD>(-1)) {
+        result.error = ::GetLastError();
+        ::TerminateProcess(spawner.Get(), kSpawnerCannotStart);
+        result.thread.Reset();
+        return result;
+    }
+    result.process = std::move(spawner);
     result.thread_id = process.dwThreadId;
     // Our copies of the child's ends close now: once the child and what it
     // started have exited, reads fail, which is the end of data.

@@ -121,19 +121,54 @@ std::string OwnDirectory() {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// The command line to start: when the program is a bare name and a program of
-// that name sits beside us, that one by its full path; otherwise the command
-// as given, for the system's usual search.
-std::string ResolveCommand(const std::string& command, const SplitCommand& split) {
+bool IsFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string SystemDirectory() {
+    char path[MAX_PATH] = {};
+    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(path, length) + "\\" : std::string();
+}
+
+// The command line to start. A bare program name is looked up beside us,
+// then in the system directory, then along PATH, and never in the current
+// directory: that is the settings folder, which anyone may be able to drop
+// a program into. False when it is found nowhere.
+bool ResolveCommand(const std::string& command, const SplitCommand& split, std::string& resolved) {
     const std::string& name = split.program;
-    if (name.find_first_of("\\/:") != std::string::npos) return command;
-    const std::string dir = OwnDirectory();
-    if (dir.empty()) return command;
-    std::string candidate = dir + name;
-    if (name.find('.') == std::string::npos) candidate += ".exe";
-    const DWORD attributes = GetFileAttributesA(candidate.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return command;
-    return "\"" + candidate + "\"" + split.rest;
+    if (name.find_first_of("\\/:") != std::string::npos) {
+        resolved = command;
+        return true;
+    }
+    const std::string file = name.find('.') == std::string::npos ? name + ".exe" : name;
+    std::string found;
+    for (const std::string& dir : {OwnDirectory(), SystemDirectory()}) {
+        if (!dir.empty() && IsFile(dir + file)) {
+            found = dir + file;
+            break;
+        }
+    }
+    if (found.empty()) {
+        const DWORD path_length = GetEnvironmentVariableA("PATH", nullptr, 0);
+        std::string path(path_length, '\0');
+        if (path_length > 0 && GetEnvironmentVariableA("PATH", path.data(), path_length) > 0) {
+            char full[MAX_PATH] = {};
+            // With the folders given, the search does not look in the current one.
+            const DWORD length = SearchPathA(path.c_str(), file.c_str(), nullptr, MAX_PATH, full, nullptr);
+            if (length > 0 && length < MAX_PATH) found = full;
+        }
+    }
+    if (found.empty()) return false;
+    resolved = "\"" + found + "\"" + split.rest;
+    return true;
+}
+
+// A stop request that came before the command started: the run was cancelled.
+bool StopRequested() {
+    MSG message;
+    return PeekMessageA(&message, nullptr, kStopRequest, kStopRequest, PM_NOREMOVE) && message.hwnd == nullptr;
 }
 
 // A job that ends every process in it when its last handle closes, so the
@@ -159,7 +194,13 @@ int Run() {
         WriteError("usage: conspawn \"COMMAND [ARGUMENTS]\"");
         return kExitUsage;
     }
-    std::string command_line = ResolveCommand(command, split);
+    std::string command_line;
+    if (!ResolveCommand(command, split, command_line)) {
+        ReportCannotStart(split.program, ERROR_FILE_NOT_FOUND);
+        return kExitCannotStart;
+    }
+    // Cancelled while we were starting: the command never starts.
+    if (StopRequested()) return kExitStopped;
 
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -171,7 +212,10 @@ int Run() {
     PROCESS_INFORMATION info{};
     if (!CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
                         &startup, &info)) {
-        ReportCannotStart(split.program, GetLastError());
+        const DWORD error = GetLastError();
+        // A start cut short by a cancel is the cancel, not a failure.
+        if (StopRequested()) return kExitStopped;
+        ReportCannotStart(split.program, error);
         return kExitCannotStart;
     }
     const UniqueKernelHandle process(info.hProcess);
@@ -185,6 +229,7 @@ int Run() {
     if (ResumeThread(thread.Get()) == static_cast<DWORD>(-1)) {
         const DWORD error = GetLastError();
         TerminateProcess(process.Get(), kExitCannotStart);
+        if (StopRequested()) return kExitStopped;
         ReportCannotStart(split.program, error);
         return kExitCannotStart;
     }
