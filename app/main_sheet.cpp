@@ -97,6 +97,7 @@ void CAllControlsSheet::ActivateIndex(int index) noexcept {
 void CAllControlsSheet::OnPreCreate(DWORD& style) { style |= WS_MINIMIZEBOX | DS_CENTER; }
 
 void CAllControlsSheet::OnInitialized() {
+    help_.SetOwner(Hwnd());
     SetUpSystemMenu();
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Get()));
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.Get()));
@@ -167,6 +168,7 @@ void CAllControlsSheet::OpenStartPage() {
 
 void CAllControlsSheet::Leave() {
     if (!SaveAllSettings(Hwnd(), ActiveIndex(), settings_pages_)) return;
+    for (int position = 0; position < PageCount(); ++position) PageAt(position).StopRun();
     CallDefault(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
 }
 
@@ -182,7 +184,7 @@ INT_PTR CAllControlsSheet::OnExit(WPARAM, LPARAM) {
 }
 
 INT_PTR CAllControlsSheet::OnHelp(WPARAM, LPARAM) {
-    help_.ShowTopic(Hwnd(), HelpTopicForPage(ActiveIndex()));
+    help_.ShowTopic(HelpTopicForPage(ActiveIndex()));
     return 0;
 }
 

@@ -31,9 +31,8 @@ const MessageEntry<HelpWindow> HelpWindow::kMessageMap[] = {
 
 namespace {
 
-// The program's one help window and the window it opens over.
+// The program's one help window, for the dialogs that ask for help.
 HelpWindow* g_help = nullptr;
-HWND g_help_owner = nullptr;
 
 }  // namespace
 
@@ -44,7 +43,7 @@ HelpWindow::~HelpWindow() {
 }
 
 void ShowHelpTopic(std::string_view topic) {
-    if (g_help) g_help->ShowTopic(g_help_owner, topic);
+    if (g_help) g_help->ShowTopic(topic);
 }
 
 BOOL HelpWindow::OnInitDialog() {
@@ -68,9 +67,8 @@ BOOL HelpWindow::OnInitDialog() {
     return TRUE;
 }
 
-void HelpWindow::ShowTopic(HWND owner, std::string_view topic) {
-    g_help_owner = owner;
-    if (!Hwnd() && !CreateModeless(owner)) return;
+void HelpWindow::ShowTopic(std::string_view topic) {
+    if (!Hwnd() && !CreateModeless(owner_)) return;
     HWND text = Item(IDC_HELP_TEXT);
     std::size_t offset = FindHelpTopic(text_, topic);
     if (offset == std::string_view::npos) offset = 0;

@@ -18,8 +18,10 @@ public:
 
     static const MessageEntry<HelpWindow> kMessageMap[];
 
+    // The window it always opens over (the sheet), wherever help is asked for.
+    void SetOwner(HWND owner) noexcept { owner_ = owner; }
     // Opens the window (or brings it forward) with `topic` at the top.
-    void ShowTopic(HWND owner, std::string_view topic);
+    void ShowTopic(std::string_view topic);
     void Close();
 
 protected:
@@ -33,9 +35,10 @@ private:
     INT_PTR OnCtlColorStatic(WPARAM, LPARAM);
 
     std::string text_;  // the help text with CR LF line ends
+    HWND owner_ = nullptr;
 };
 
-// Opens the program's help window at `topic`, over `owner`'s sheet.
+// Opens the program's help window at `topic`, over the sheet.
 void ShowHelpTopic(std::string_view topic);
 
 }  // namespace tracewick

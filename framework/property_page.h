@@ -20,6 +20,9 @@ public:
     // The routine run when the page's input field loses the focus, and by
     // the sheet before it saves on Close. Pages without a field keep this.
     virtual void CommitInput() {}
+    // The sheet is closing: a run still going asks its spawner to stop, so
+    // its command ends cleanly before the program's job ends it.
+    virtual void StopRun() {}
 
 protected:
     // Every activation, the first included.

@@ -1,5 +1,6 @@
 #include "framework/property_sheet.h"
 
+#include "framework/message_box.h"
 #include "framework/property_page.h"
 
 namespace tracewick {
@@ -67,8 +68,13 @@ int CALLBACK PropertySheet::Callback(HWND window, UINT message, LPARAM lparam) {
             self->OnPreCreate(*style);
         } else if (message == PSCB_INITIALIZED) {
             self->hwnd_ = window;
-            ::SetWindowSubclass(window, &PropertySheet::Subclass, kSubclassId,
-                                reinterpret_cast<DWORD_PTR>(self));
+            if (!::SetWindowSubclass(window, &PropertySheet::Subclass, kSubclassId, reinterpret_cast<DWORD_PTR>(self))) {
+                // Without our handlers Enter and Exit would end the sheet
+                // unseen (nothing saved): end it now, before anything happened.
+                AppMessageBox(window, "Tracewick could not set up its window and ends.");
+                ::PostMessageA(window, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+                return 0;
+            }
             self->OnInitialized();
         }
     } catch (...) {

@@ -33,6 +33,7 @@ public:
 
     [[nodiscard]] HWND Hwnd() const noexcept { return hwnd_; }
     [[nodiscard]] PropertyPage& PageAt(int position) const { return *pages_.at(static_cast<std::size_t>(position)); }
+    [[nodiscard]] int PageCount() const noexcept { return static_cast<int>(pages_.size()); }
     // Position of the active page, or -1 before the window exists.
     [[nodiscard]] int ActivePosition() const noexcept;
     // Activates a page, creating its window on its first activation.

@@ -38,6 +38,8 @@ public:
     // The host field's focus-loss routine, also run by the sheet on Close.
     void CommitInput() override;
 
+    void StopRun() override { runner_.Stop(); }
+
     HWND HostCombo() const override;
     void TakeHost(const std::string& host) override;
 

@@ -25,10 +25,10 @@ struct WorkerStart {
 void ReadUntilEndOrCancel(const WorkerStart& start, AsyncRunner::Shared& shared, HANDLE output) {
     std::string chunk;
     while (!shared.cancel && ReadChunk(output, chunk, shared.cancel_event.Get())) {
-        const std::string_view text = UpToNul(chunk);
-        if (text.empty()) continue;
+        DropNuls(chunk);
+        if (chunk.empty()) continue;
         PostText(start.page, start.traits.output_message, start.run,
-                 start.rewrite ? start.rewrite(text) : std::string(text));
+                 start.rewrite ? start.rewrite(chunk) : std::move(chunk));
     }
 }
 
@@ -92,6 +92,9 @@ bool AsyncRunner::Start(HWND page, unsigned run, std::string command_line, Chunk
 
 void AsyncRunner::Stop() {
     if (!shared_ || shared_->cancel.exchange(true)) return;
+    // One try from here, which is all a closing program has time for; the
+    // worker, woken from its read, keeps trying while the spawner starts.
+    if (const DWORD child = shared_->child_thread_id) TryPostStopRequest(child);
     ::SetEvent(shared_->cancel_event.Get());
 }
 
