@@ -44,18 +44,4 @@ CommandTemplate TracertCommand(bool resolve_names, int timeout, int maximum_hops
 
 CommandTemplate LookupCommand() { return {"conspawn.exe \"lookup ", "\""}; }
 
-std::string StripLeadingBlanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    return first == std::string_view::npos ? std::string() : std::string(text.substr(first));
-}
-
-std::string WithoutLineBreaks(std::string_view text) {
-    std::string kept;
-    kept.reserve(text.size());
-    for (const char c : text) {
-        if (c != '\r' && c != '\n') kept += c;
-    }
-    return kept;
-}
-
 }  // namespace tracewick

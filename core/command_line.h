@@ -38,10 +38,5 @@ struct CommandTemplate {
 // conspawn.exe "lookup HOST"
 [[nodiscard]] CommandTemplate LookupCommand();
 
-// Removes leading blanks (spaces and tabs); trailing ones stay.
-[[nodiscard]] std::string StripLeadingBlanks(std::string_view text);
-// A host or address field's text without CR and LF: a value with a line
-// break would run as typed and split its settings line in two.
-[[nodiscard]] std::string WithoutLineBreaks(std::string_view text);
 
 }  // namespace tracewick

@@ -29,8 +29,4 @@ std::string IntegerRangeRefusal(int minimum, int maximum) {
            std::to_string(maximum) + ".";
 }
 
-std::string MaxCharsRefusal(int maximum) {
-    return "Enter no more than " + std::to_string(maximum) + " characters.";
-}
-
 }  // namespace tracewick

@@ -18,7 +18,4 @@ inline constexpr std::string_view kEnterIntegerText = "Please enter an integer."
 // "Please enter an integer between 1 and 25."
 [[nodiscard]] std::string IntegerRangeRefusal(int minimum, int maximum);
 
-// "Enter no more than 15 characters."
-[[nodiscard]] std::string MaxCharsRefusal(int maximum);
-
 }  // namespace tracewick

@@ -48,24 +48,3 @@ std::size_t FindHelpTopic(std::string_view text, std::string_view heading) noexc
 }
 
 }  // namespace tracewick
-
-namespace tracewick {
-
-std::string ToCrLf(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r') {
-            out += "\r\n";
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else if (c == '\n') {
-            out += "\r\n";
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-}  // namespace tracewick

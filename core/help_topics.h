@@ -22,7 +22,5 @@ inline constexpr std::string_view kHelpOverviewTopic = "Tracewick";
 
 namespace tracewick {
 
-// `text` with every line end made CR LF, as a multi-line edit shows it.
-[[nodiscard]] std::string ToCrLf(std::string_view text);
 
 }  // namespace tracewick

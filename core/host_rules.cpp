@@ -16,19 +16,19 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) noexcept {
     return true;
 }
 
-bool ListHoldsHost(const std::vector<std::string>& entries, std::string_view host) noexcept {
+bool ListHoldsHost(const std::vector<std::string>& entries, std::string_view host, SameText same) {
     for (const std::string& entry : entries) {
-        if (EqualIgnoringCase(entry, host)) return true;
+        if (same(entry, host)) return true;
     }
     return false;
 }
 
-int PushedEntry(const std::vector<std::string>& entries, std::string_view host) noexcept {
+int PushedEntry(const std::vector<std::string>& entries, std::string_view host, SameText same) {
     // Every entry begins with the empty text; showing one would put a host
     // in the field that the page does not hold.
     if (host.empty()) return -1;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].size() >= host.size() && EqualIgnoringCase(std::string_view(entries[i]).substr(0, host.size()), host)) {
+        if (entries[i].size() >= host.size() && same(std::string_view(entries[i]).substr(0, host.size()), host)) {
             return static_cast<int>(i);
         }
     }

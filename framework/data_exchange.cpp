@@ -52,22 +52,6 @@ void DataExchange::Refuse(int id, const std::string& text) {
     ::SendMessageA(control, EM_SETSEL, 0, -1);
 }
 
-void DataExchange::Text(int id, std::string& value, int max_chars) {
-    if (failed_) return;
-    HWND control = ::GetDlgItem(dialog_, id);
-    if (!save_) {
-        if (max_chars >= 0) ::SendMessageA(control, EM_LIMITTEXT, static_cast<WPARAM>(max_chars), 0);
-        ::SetWindowTextA(control, value.c_str());
-        return;
-    }
-    std::string text = ControlText(control);
-    if (max_chars >= 0 && text.size() > static_cast<std::size_t>(max_chars)) {
-        Refuse(id, MaxCharsRefusal(max_chars));
-        return;
-    }
-    value = std::move(text);
-}
-
 void DataExchange::Int(int id, int& value, int minimum, int maximum) {
     if (failed_) return;
     HWND control = ::GetDlgItem(dialog_, id);

@@ -19,9 +19,6 @@ public:
     // True once a validator has refused a value; later calls do nothing.
     [[nodiscard]] bool Failed() const noexcept { return failed_; }
 
-    // Text of control `id`. `max_chars` >= 0 limits the field (set as the
-    // control's limit when loading, refused when saving).
-    void Text(int id, std::string& value, int max_chars = -1);
     // An integer in [minimum, maximum].
     void Int(int id, int& value, int minimum, int maximum);
     // A check box or radio button.

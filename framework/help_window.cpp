@@ -1,6 +1,7 @@
 #include "framework/help_window.h"
 
 #include "core/help_topics.h"
+#include "core/text.h"
 #include "framework/handles.h"
 #include "res/resource.h"
 

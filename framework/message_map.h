@@ -33,11 +33,6 @@ constexpr MessageEntry<T> OnCommand(UINT id, typename MessageEntry<T>::Handler h
 }
 
 template <class T>
-constexpr MessageEntry<T> OnNotify(UINT id, UINT code, typename MessageEntry<T>::Handler handler) {
-    return {WM_NOTIFY, id, code, handler};
-}
-
-template <class T>
 constexpr MessageEntry<T> EndOfMessageMap() {
     return {0, 0, 0, nullptr};
 }

@@ -1,15 +1,25 @@
 #include "hostlist/host_list.h"
 
-#include "core/command_line.h"
 #include "core/host_rules.h"
+#include "core/text.h"
 #include "framework/data_exchange.h"
 
 namespace tracewick {
 
+namespace {
+
+// Case as the combo box's own search ignores it: by the user's locale.
+bool SameAsComboDoes(std::string_view a, std::string_view b) {
+    return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                            static_cast<int>(b.size())) == CSTR_EQUAL;
+}
+
+}  // namespace
+
 std::string HostList::Commit(HostPage& source, const std::string& pulled) {
     std::string host = StripLeadingBlanks(pulled);
     if (!ready_) return host;
-    if (!host.empty() && !ListHoldsHost(Entries(source.HostCombo()), host)) {
+    if (!host.empty() && !ListHoldsHost(Entries(source.HostCombo()), host, SameAsComboDoes)) {
         for (HostPage* page : pages_) {
             ::SendMessageA(page->HostCombo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(host.c_str()));
         }
@@ -44,7 +54,7 @@ void HostList::SetUpCombo(HWND combo) {
 void HostList::OnComboFocus(HWND combo) { ::SendMessageA(combo, CB_SETEDITSEL, 0, MAKELPARAM(0, 0)); }
 
 void HostList::PushHost(HWND combo, const std::string& host) {
-    const int entry = PushedEntry(Entries(combo), host);
+    const int entry = PushedEntry(Entries(combo), host, SameAsComboDoes);
     if (entry >= 0) {
         ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
     } else {

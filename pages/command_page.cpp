@@ -1,6 +1,7 @@
 #include "pages/command_page.h"
 
 #include "core/command_line.h"
+#include "core/text.h"
 #include "framework/data_exchange.h"
 #include "framework/message_box.h"
 #include "hostlist/host_list_dialog.h"

@@ -1,7 +1,6 @@
 #include "pages/tracert_page.h"
 
-#include "framework/data_exchange.h"
-#include "framework/help_window.h"
+#include "pages/tracert_options_dialog.h"
 #include "res/resource.h"
 #include "settings/settings_io.h"
 
@@ -59,35 +58,6 @@ INT_PTR CTracertPage::OnOptions(WPARAM, LPARAM) {
     const bool cumulative = options_.cumulative;
     options_ = dialog.Options();
     options_.cumulative = cumulative;
-    return 0;
-}
-
-const MessageEntry<TracertOptionsDialog> TracertOptionsDialog::kMessageMap[] = {
-    OnCommand<TracertOptionsDialog>(IDC_TRACERT_DEFAULTS, &TracertOptionsDialog::OnDefaults),
-    OnCommand<TracertOptionsDialog>(IDC_TRACERT_HELP, &TracertOptionsDialog::OnHelp),
-    EndOfMessageMap<TracertOptionsDialog>(),
-};
-
-TracertOptionsDialog::TracertOptionsDialog(const TracertOptions& options)
-    : WithMessageMap(IDD_TRACERT_OPTIONS), options_(options) {}
-
-void TracertOptionsDialog::DoDataExchange(DataExchange& exchange) {
-    exchange.Int(IDC_TRACERT_TIMEOUT, options_.timeout, TracertOptions::kMinTimeout, TracertOptions::kMaxTimeout);
-    exchange.Int(IDC_TRACERT_HOPS, options_.maximum_hops, TracertOptions::kMinHops, TracertOptions::kMaxHops);
-    exchange.Check(IDC_TRACERT_RESOLVE, options_.resolve_names);
-}
-
-INT_PTR TracertOptionsDialog::OnDefaults(WPARAM, LPARAM) {
-    const TracertOptions defaults;
-    options_.timeout = defaults.timeout;
-    options_.maximum_hops = defaults.maximum_hops;
-    options_.resolve_names = defaults.resolve_names;
-    UpdateData(false);
-    return 0;
-}
-
-INT_PTR TracertOptionsDialog::OnHelp(WPARAM, LPARAM) {
-    ShowHelpTopic("Trace Route page");
     return 0;
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "core/tracert_options.h"
-#include "framework/dialog.h"
 #include "pages/command_page.h"
 #include "settings/page_settings.h"
 
@@ -27,24 +26,6 @@ private:
     INT_PTR OnOptions(WPARAM, LPARAM);
 
     TracertOptions options_;  // its cumulative flag lives in the base's member
-};
-
-class TracertOptionsDialog : public WithMessageMap<TracertOptionsDialog, Dialog> {
-public:
-    explicit TracertOptionsDialog(const TracertOptions& options);
-
-    static const MessageEntry<TracertOptionsDialog> kMessageMap[];
-
-    [[nodiscard]] const TracertOptions& Options() const noexcept { return options_; }
-
-protected:
-    void DoDataExchange(DataExchange& exchange) override;
-
-private:
-    INT_PTR OnDefaults(WPARAM, LPARAM);
-    INT_PTR OnHelp(WPARAM, LPARAM);
-
-    TracertOptions options_;
 };
 
 }  // namespace tracewick

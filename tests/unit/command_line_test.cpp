@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/ping_options.h"
+#include "core/text.h"
 
 namespace tracewick {
 namespace {

@@ -32,7 +32,6 @@ TEST(DialogValues, RefusalTexts) {
     EXPECT_EQ(kEnterIntegerText, "Please enter an integer.");
     EXPECT_EQ(IntegerRangeRefusal(1, 25), "Please enter an integer between 1 and 25.");
     EXPECT_EQ(IntegerRangeRefusal(-5, 0), "Please enter an integer between -5 and 0.");
-    EXPECT_EQ(MaxCharsRefusal(15), "Enter no more than 15 characters.");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "core/help_topics.h"
+#include "core/text.h"
 
 #include <gtest/gtest.h>
 
