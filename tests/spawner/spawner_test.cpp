@@ -200,7 +200,8 @@ void Check(const Row& row) {
     PipeReader output(std::move(spawned.our_output_read));
     // Ends conspawn, and with its job what it started, before the reader
     // waits for the end of a failed row.
-    const std::unique_ptr<void, BOOL (*)(HANDLE)> end_run(process, [](HANDLE p) { return TerminateProcess(p, 0xDEAD); });
+    const std::unique_ptr<void, BOOL (*)(HANDLE)> end_run(process,
+                                                         [](HANDLE p) { return TerminateProcess(p, 0xDEAD); });
     ASSERT_TRUE(output.Started());
 
     ASSERT_TRUE(row.stop != Stop::kAfterStarted || output.WaitForText("started\r\n", kRunMs)) << output.Text();
@@ -216,12 +217,13 @@ void Check(const Row& row) {
     const std::string text = output.Text();
     if (!row.one_line) {
         // Names the first differing byte instead of printing a megabyte.
-        const std::size_t at = std::mismatch(expected.begin(), expected.end(), text.begin(), text.end()).first - expected.begin();
+        const std::size_t at =
+            std::mismatch(expected.begin(), expected.end(), text.begin(), text.end()).first - expected.begin();
         EXPECT_TRUE(expected == text) << "first difference at byte " << at << " of " << expected.size() << ", "
                                       << text.size() << " received: " << ::testing::PrintToString(text.substr(at, 40));
     } else {
         EXPECT_EQ(0u, text.rfind(expected, 0)) << text;
-        EXPECT_GT(text.size(), expected.size() + 2) << "nothing after " << expected;
+        ASSERT_GT(text.size(), expected.size() + 2) << "nothing after " << expected;
         EXPECT_EQ(text.size() - 2, text.find_first_of("\r\n")) << "not exactly one line: " << text;
         EXPECT_EQ("\r\n", text.substr(text.size() - 2));
     }

@@ -26,8 +26,9 @@ TEST(CommandLines, OptionsInTheirFixedOrderThenTheHost) {
 
 TEST(CommandLines, HostFillsTheLineTo119CharactersAndNoFurther) {
     const std::pair<CommandTemplate, std::size_t> rows[] = {
-        {PingCommand(10000, 25, 32739), 75},  {PingCommand(300, 4, 32), 81},       {TracertCommand(false, 10000, 100), 77},
-        {TracertCommand(false, 300, 20), 80}, {TracertCommand(true, 300, 20), 83}, {LookupCommand(), 97},
+        {PingCommand(10000, 25, 32739), 75}, {PingCommand(300, 4, 32), 81},
+        {TracertCommand(false, 10000, 100), 77}, {TracertCommand(false, 300, 20), 80},
+        {TracertCommand(true, 300, 20), 83}, {LookupCommand(), 97},
     };
     for (const auto& [command, room] : rows) {
         SCOPED_TRACE(command.prefix);

@@ -30,8 +30,8 @@ TEST(LookupSettings, BytesBothWays) {
     };
     const Row rows[] = {
         // Entries differing only in case and trailing blanks are kept.
-        {"host and list", {true, "gw", {"alpha", "Alpha", "beta "}}, "TRUE\r\r\ngw\r\r\nalpha\r\r\nAlpha\r\r\nbeta \r\r\n",
-         true},
+        {"host and list", {true, "gw", {"alpha", "Alpha", "beta "}},
+         "TRUE\r\r\ngw\r\r\nalpha\r\r\nAlpha\r\r\nbeta \r\r\n", true},
         // An empty list is two lines; an empty host line leaves the host as it was.
         {"empty host and list", {false, "", {}}, "FALSE\r\r\n\r\r\n", true},
         {"single CR LF line ends, a long entry and no last line end",
@@ -53,13 +53,14 @@ TEST(LookupSettings, BytesBothWays) {
 }
 
 TEST(TracertRewrite, OnlyTheExactChunkIsRewritten) {
-    const std::tuple<const char*, const char*, const char*> rows[] = {  // chunk, host, shown
-        {"Unable to resolve target system name -d.\r\r\n", "gw", "Unable to resolve target system name gw"},
-        {"Unable to resolve target system name -w.\r\r\n", "host name", "Unable to resolve target system name host name"},
-        {"Unable to resolve target system name -d.\r\n", "gw", "Unable to resolve target system name -d.\r\n"},
-        {"x\r\nUnable to resolve target system name -d.\r\r\n", "gw", "x\r\nUnable to resolve target system name -d.\r\r\n"},
-        {"Unable to resolve target system name -d.\r\r\nmore", "gw", "Unable to resolve target system name -d.\r\r\nmore"},
-        {"Unable to resolve target system name -x.\r\r\n", "gw", "Unable to resolve target system name -x.\r\r\n"},
+    const std::string said = "Unable to resolve target system name ";
+    const std::tuple<std::string, const char*, std::string> rows[] = {  // chunk, host, shown
+        {said + "-d.\r\r\n", "gw", said + "gw"},
+        {said + "-w.\r\r\n", "host name", said + "host name"},
+        {said + "-d.\r\n", "gw", said + "-d.\r\n"},
+        {"x\r\n" + said + "-d.\r\r\n", "gw", "x\r\n" + said + "-d.\r\r\n"},
+        {said + "-d.\r\r\nmore", "gw", said + "-d.\r\r\nmore"},
+        {said + "-x.\r\r\n", "gw", said + "-x.\r\r\n"},
         {"", "gw", ""},
     };
     for (const auto& [chunk, host, shown] : rows) {
