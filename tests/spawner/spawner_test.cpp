@@ -22,9 +22,9 @@ namespace {
 
 using tracewick::UniqueKernelHandle;
 
-constexpr DWORD kExitStopped = 1;
-constexpr DWORD kExitUsage = 2;
-constexpr DWORD kExitCannotStart = 3;
+constexpr DWORD kExitStopped = tracewick::kSpawnerStopped;
+constexpr DWORD kExitUsage = tracewick::kSpawnerUsage;
+constexpr DWORD kExitCannotStart = tracewick::kSpawnerCannotStart;
 // Generous for a loaded build machine, yet below the scripts' 30 s holds.
 constexpr DWORD kRunMs = 20000;
 constexpr DWORD kPromptMs = 2000;  // after conspawn's exit only a survivor keeps the pipe open
@@ -75,7 +75,7 @@ private:
 // Reads the pipe to its end on a thread of its own, so every wait has a deadline.
 class PipeReader {
 public:
-    explicit PipeReader(UniqueKernelHandle pipe)
+    explicit PipeReader(tracewick::UniqueFile pipe)
         : pipe_(std::move(pipe)), thread_(CreateThread(nullptr, 0, &PipeReader::Main, this, 0, nullptr)) {}
     ~PipeReader() {
         // A survivor may hold the pipe after a failed row: cancel the read,
@@ -109,7 +109,7 @@ private:
         return 0;
     }
 
-    UniqueKernelHandle pipe_;
+    tracewick::UniqueFile pipe_;
     std::mutex mutex_;
     std::condition_variable changed_;
     std::string text_;    // written by the reader thread under mutex_
@@ -205,7 +205,7 @@ void Check(const Row& row) {
     ASSERT_TRUE(output.Started());
 
     ASSERT_TRUE(row.stop != Stop::kAfterStarted || output.WaitForText("started\r\n", kRunMs)) << output.Text();
-    ASSERT_TRUE(row.stop == Stop::kNone || tracewick::PostStopRequest(spawned.thread_id)) << "the post failed";
+    ASSERT_TRUE(row.stop == Stop::kNone || tracewick::PostStopRequest(spawned.thread_id, process)) << "the post failed";
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, kRunMs)) << "conspawn has not ended: " << output.Text();
     EXPECT_TRUE(output.WaitForEnd(kPromptMs)) << "something that conspawn started still holds the pipe";
     DWORD exit_code = STILL_ACTIVE;
