@@ -42,20 +42,27 @@ TEST(CommandLines, HostFillsTheLineTo119CharactersAndNoFurther) {
     }
 }
 
-TEST(CommandLines, RefusesADoubleQuoteAnywhere) {
-    for (const char* host : {"\"", "a\"b", "host\""}) {
+// A double quote would end the quoted command early; a leading - or /
+// would make the host options of the command (an endless hidden ping).
+TEST(CommandLines, RefusesHostsThatWouldChangeTheCommand) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"\"", "double quote"}, {"a\"b", "double quote"}, {"host\"", "double quote"},
+        {"-t x", "begin with - or /"}, {"/t", "begin with - or /"}, {"-", "begin with - or /"},
+    };
+    for (const auto& [host, reason] : rows) {
         SCOPED_TRACE(host);
-        const auto refusal = HostRefusal(LookupCommand(), host);
+        const auto refusal = HostRefusal(PingCommand(300, 4, 32), host);
         ASSERT_TRUE(refusal.has_value());
-        EXPECT_NE(refusal->find("double quote"), std::string::npos);
+        EXPECT_NE(refusal->find(reason), std::string::npos) << *refusal;
     }
-    EXPECT_FALSE(HostRefusal(LookupCommand(), "").has_value());
+    for (const char* host : {"", "a-b", "a/b", "x -t"}) EXPECT_FALSE(HostRefusal(LookupCommand(), host).has_value()) << host;
 }
 
-TEST(HostText, OnlyLeadingBlanksGo) {
+TEST(HostText, OnlyLeadingBlanksAndLineBreaksGo) {
     EXPECT_EQ(StripLeadingBlanks("  \thost  "), "host  ");
     EXPECT_EQ(StripLeadingBlanks("   "), "");
     EXPECT_EQ(StripLeadingBlanks("a b"), "a b");
+    EXPECT_EQ(WithoutLineBreaks("gw\r\n-t\rx\n"), "gw-tx");
 }
 
 TEST(PingSettings, DefaultFileRoundTripAndPartialFiles) {

@@ -18,6 +18,13 @@ TEST(SettingsWriter, WritesEveryLineWithCrCrLf) {
     writer.Text("host name ");
     writer.Text("");
     EXPECT_EQ(writer.Bytes(), "-2147483648\r\r\n2147483647\r\r\nTRUE\r\r\nFALSE\r\r\nhost name \r\r\n\r\r\n");
+    EXPECT_FALSE(writer.Refused());
+    // A value with a line break would read back as two: the file is refused.
+    for (const char* value : {"gw\r\nother", "a\nb", "a\r"}) {
+        SettingsWriter broken;
+        broken.Text(value);
+        EXPECT_TRUE(broken.Refused()) << value;
+    }
 }
 
 TEST(SettingsReader, NumberLines) {
