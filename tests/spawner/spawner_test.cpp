@@ -129,6 +129,7 @@ struct Row {
     DWORD exit_code;
     std::string output;  // "<dir>" stands for conspawn's folder
     bool one_line;       // `output` is only the start of exactly one line
+    const char* elsewhere_name = "ping";  // what the copy in the current directory is called
 };
 
 std::string ByteForByteOutput() {
@@ -154,8 +155,9 @@ const Row kRows[] = {
     {"the command beside conspawn.exe wins and gets its arguments as written", "args\n",
      "out the copy in the current directory\n", nullptr, "\"ping -l \"a  b\"  x \"", Stop::kNone, 0,
      "\"<dir>\\ping.exe\" -l \"a  b\"  x \r\n", false},
-    {"a command not beside conspawn.exe is left to the usual search", nullptr, "args\n", nullptr,
-     "\"ping -n 1 host\"", Stop::kNone, 0, "ping -n 1 host\r\n", false},
+    // The current directory is the settings folder, which anyone may drop a program into.
+    {"a command only in the current directory is never run", nullptr, "out dropped\n", nullptr,
+     "\"tool -n 1 host\"", Stop::kNone, kExitCannotStart, "conspawn: cannot start \"tool\": ", true, "tool"},
     {"a command that cannot be started gives one line naming it", nullptr, nullptr, nullptr,
      "\"\"C:\\no such folder\\tool.exe\" -a\"", Stop::kNone, kExitCannotStart,
      "conspawn: cannot start \"C:\\no such folder\\tool.exe\": ", true},
@@ -189,7 +191,7 @@ void Check(const Row& row) {
     ASSERT_TRUE(row.spawner ? folder.Install("TRACEWICK_FAKE", "conspawn", row.spawner)
                             : folder.Install("TRACEWICK_CONSPAWN", "conspawn"));
     ASSERT_TRUE(row.beside == nullptr || folder.Install("TRACEWICK_FAKE", "ping", row.beside));
-    ASSERT_TRUE(row.elsewhere == nullptr || elsewhere.Install("TRACEWICK_FAKE", "ping", row.elsewhere));
+    ASSERT_TRUE(row.elsewhere == nullptr || elsewhere.Install("TRACEWICK_FAKE", row.elsewhere_name, row.elsewhere));
     const CurrentDirectory in(elsewhere.path());
     ASSERT_TRUE(in.Changed());
 
