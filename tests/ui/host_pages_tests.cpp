@@ -12,30 +12,25 @@
 namespace tracewick::ui {
 namespace {
 
+// In page index order (actpage.dat); the command's first letter runs the page
+// from the command line, and the command names the settings file.
 struct HostPage {
     const char* name;        // its tab caption
-    const char* index;       // as actpage.dat holds it
-    const char* letter;      // runs it from the command line
     const char* command;
     const char* args;        // before the host, with the default options
     int room;                // host characters that fit with them
-    int combo, pane;
+    int pane;
     const char* cancelled;
-    const char* file;        // its settings file
-    std::vector<std::string> defaults;  // and its lines with the defaults
-    const char* options_caption;
+    std::vector<std::string> defaults;  // the settings file's lines with the defaults
     std::vector<int> option_fields;     // in the order rows give values
 };
 
 const HostPage kPages[] = {
-    {"Ping", "0", "p", "ping", "-w 300 -n 4 -l 32 ", 81, IDC_HOST, IDC_PANE, "Ping cancelled", "ping.dat",
-     {"4", "300", "0", "32", "FALSE"}, "Ping Options",
+    {"Ping", "ping", "-w 300 -n 4 -l 32 ", 81, IDC_PANE, "Ping cancelled", {"4", "300", "0", "32", "FALSE"},
      {IDC_PING_COUNT, IDC_PING_TIMEOUT, IDC_PING_REPEAT, IDC_PING_PACKET_SIZE}},
-    {"Trace Route", "1", "t", "tracert", "-d -w 300 -h 20 ", 80, IDC_TRACERT_HOST, IDC_TRACERT_PANE,
-     "Tracert cancelled", "tracert.dat", {"20", "300", "FALSE", "FALSE"}, "Trace Route Options",
-     {IDC_TRACERT_TIMEOUT, IDC_TRACERT_HOPS, IDC_TRACERT_RESOLVE}},
-    {"Lookup", "2", "l", "lookup", "", 97, IDC_HOST, IDC_PANE, "Lookup cancelled", "lookup.dat",
-     {"FALSE", "", "localhost"}, nullptr, {}},
+    {"Trace Route", "tracert", "-d -w 300 -h 20 ", 80, IDC_TRACERT_PANE, "Tracert cancelled",
+     {"20", "300", "FALSE", "FALSE"}, {IDC_TRACERT_TIMEOUT, IDC_TRACERT_HOPS, IDC_TRACERT_RESOLVE}},
+    {"Lookup", "lookup", "", 97, IDC_PANE, "Lookup cancelled", {"FALSE", "", "localhost"}, {}},
 };
 
 enum class Do {
@@ -49,8 +44,7 @@ enum class Do {
     kPage,       // the page with caption a becomes the active one
     kOptions,    // the options dialog given values a ('|' between), then OK
     kShown,      // the options dialog shows a, then Cancel
-    kWaitText,   // until the pane holds a
-    kWaitCount,  // until the pane holds b a times
+    kWaitText,   // until the pane holds a (b times, when given)
     kWaitEnd,    // until Run is enabled again (a: milliseconds)
     kMark,       // the time
     kElapsed,    // since the mark, between a and b milliseconds
@@ -58,7 +52,7 @@ enum class Do {
     kPaneLike,   // the masked pane matches the pattern a
     kEnabled,    // Run and Cancel: a is "10" for Run enabled, Cancel disabled
     kQuiet,      // for a milliseconds, the pane and Run stay as they are
-    kIdle,       // nothing runs from the bin folder
+    kIdle,       // nothing runs from the bin folder; a: "busy" for the command running
     kList,       // every host page lists a ('|' between)
     kHost,       // every host page but the active one shows a
     kLeave,      // "exit", "close" or "escape"; b: the message box that refuses it
@@ -117,7 +111,7 @@ const std::vector<Row> kRows = {
      {{Do::kType, "zulu.test"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kList, "localhost|zulu.test"},
       {Do::kType, "LocalHost"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kList, "localhost|zulu.test"}}},
     {"cancel during a run ends it once", -1, "out first\nsleep 10000\nout never\n",
-     {{Do::kRun}, {Do::kWaitText, "first"}, {Do::kMark}, {Do::kCancel}, {Do::kWaitEnd}, {Do::kElapsed, "0", "2500"},
+     {{Do::kRun}, {Do::kWaitText, "first"}, {Do::kIdle, "busy"}, {Do::kMark}, {Do::kCancel}, {Do::kWaitEnd}, {Do::kElapsed, "0", "2500"},
       {Do::kPane, "<header>\r\nfirst\r\n$CANCEL"}, {Do::kEnabled, "10"}, {Do::kIdle}}},
     {"a missing spawner is said in the pane", -1, "",
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kPaneLike, "<header>\r\nTracewick could not start conspawn\\.exe: .+\r\n$END"}},
@@ -157,7 +151,7 @@ const std::vector<Row> kRows = {
      {}, {"x"}, Spawner::kStandIn, "out started\nsleep 3030\n"},
     {"Ping repeats after its interval until cancelled during the countdown", 0, "out reply\n",
      {{Do::kOptions, "4|300|1|32"}, {Do::kClick, "1083"}, {Do::kRun}, {Do::kWaitText, "\r\nPing repeats in 1 seconds"},
-      {Do::kEnabled, "01"}, {Do::kWaitCount, "2", "Ping repeats in 1 seconds"}, {Do::kCancel}, {Do::kWaitEnd},
+      {Do::kEnabled, "01"}, {Do::kWaitText, "Ping repeats in 1 seconds", "2"}, {Do::kCancel}, {Do::kWaitEnd},
       {Do::kPane, "<header>\r\nreply\r\n$END\r\nPing repeats in 1 seconds\r\n\r\n<header>\r\nreply\r\n$END"
                   "\r\nPing repeats in 1 seconds\r\nRepeat Ping cancelled\r\n"},
       {Do::kQuiet, "1500"}}},
@@ -229,15 +223,15 @@ protected:
     }
 
     std::string Expand(std::string text) const {
-        const std::string room = std::to_string(page_->room);
         const std::pair<const char*, std::string> tokens[] = {
             {"$CMD", "\"" + (app_ ? app_->bin_dir() : "") + "\\" + page_->command + ".exe\" " + page_->args},
             {"$END", "\r\n\r\nEnd of Data"}, {"$CANCEL", std::string("\r\n\r\n") + page_->cancelled},
-            {"$ROOM+1", std::to_string(page_->room + 1)}, {"$ROOM", room},
+            {"$ROOM+1", std::to_string(page_->room + 1)}, {"$ROOM", std::to_string(page_->room)},
             {"$FULL", std::string(static_cast<std::size_t>(page_->room), 'h')},
             {"$OVER", std::string(static_cast<std::size_t>(page_->room) + 1, 'h')},
-            {"$NAME", page_->command}, {"$LETTER", page_->letter}, {"$FILE", page_->file},
-            {"$DEFAULTS", SettingsLines(page_->defaults)}, {"$INDEX", page_->index}};
+            {"$NAME", page_->command}, {"$LETTER", std::string(1, page_->command[0])},
+            {"$FILE", std::string(page_->command) + ".dat"}, {"$DEFAULTS", SettingsLines(page_->defaults)},
+            {"$INDEX", std::to_string(page_ - kPages)}};
         for (const auto& [token, value] : tokens)
             for (std::size_t at = 0; (at = text.find(token, at)) != std::string::npos; at += value.size())
                 text.replace(at, std::strlen(token), value);
@@ -245,14 +239,14 @@ protected:
     }
 
     HWND Item(int id) const { return GetDlgItem(ActivePage(sheet_), id); }
-    HWND HostField(const HostPage& page) const { return GetDlgItem(Page(page.name), page.combo); }
+    HWND HostField(const std::string& page) const { return Children(Page(page), "ComboBox").front(); }
     std::string Pane() const { return TextOf(GetDlgItem(Page(page_->name), page_->pane)); }
     bool WaitRunEnd(DWORD ms) const {
         return WaitUntil([&] { return IsEnabled(GetDlgItem(Page(page_->name), IDC_RUN)); }, ms, app_->process());
     }
     HWND OpenOptions() const {
         const HWND button = Item(page_->name == std::string("Ping") ? IDC_PING_OPTIONS : IDC_TRACERT_OPTIONS);
-        return PostClick(button) ? app_->WaitForDialog(page_->options_caption) : nullptr;
+        return PostClick(button) ? app_->WaitForDialog(page_->name + std::string(" Options")) : nullptr;
     }
 
     void Play(const Step& step);
@@ -264,10 +258,9 @@ protected:
 void HostPageTest::Play(const Step& step) {
     const std::string a = Expand(step.a), b = Expand(step.b);
     switch (step.what) {
-        case Do::kType: ASSERT_TRUE(TypeInto(Item(page_->combo), a)); break;
+        case Do::kType: ASSERT_TRUE(TypeInto(HostField(page_->name), a)); break;
         case Do::kTypeLeave: {
-            const HWND page = ActivePage(sheet_), combo = GetDlgItem(page, IDC_HOST) ? GetDlgItem(page, IDC_HOST)
-                                                                                   : GetDlgItem(page, IDC_TRACERT_HOST);
+            const HWND page = ActivePage(sheet_), combo = Children(page, "ComboBox").front();
             const HWND edit = Children(combo, "Edit").front(), away = GetDlgItem(page, IDC_CUMULATIVE);
             Send(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(away), TRUE);  // focus comes from elsewhere
             Send(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
@@ -275,17 +268,14 @@ void HostPageTest::Play(const Step& step) {
             EXPECT_EQ(0, Send(combo, CB_GETEDITSEL)) << "the caret goes to the start, nothing selected";
             ASSERT_TRUE(TypeInto(combo, a));
             Send(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(away), TRUE);
-            ASSERT_TRUE(WaitUntil([&] { return app_->FocusedWindow() != edit; }, kWaitMs, app_->process()));
-            ASSERT_TRUE(Settle());
+            ASSERT_TRUE(WaitUntil([&] { return app_->FocusedWindow() != edit; }, kWaitMs, app_->process()) && Settle());
             break;
         }
         case Do::kRun: ASSERT_TRUE(Click(Item(IDC_RUN))); break;
         case Do::kEnter: Send(sheet_, WM_COMMAND, IDOK); break;
         case Do::kRefused: {
-            const std::string pane = Pane();
             ASSERT_TRUE(PostClick(Item(IDC_RUN)));
             EXPECT_EQ(a, app_->AnswerMessageBox().value_or("(no message box)"));
-            EXPECT_EQ(pane, Pane()) << "a refused run leaves the pane alone";
             EXPECT_TRUE(app_->BinProcesses().empty()) << "a refused run starts nothing";
             break;
         }
@@ -312,12 +302,9 @@ void HostPageTest::Play(const Step& step) {
             break;
         }
         case Do::kWaitText:
-            ASSERT_TRUE(WaitUntil([&] { return Pane().find(a) != std::string::npos; }, kWaitMs, app_->process()))
+            ASSERT_TRUE(WaitUntil([&] { return CountOf(Pane(), a) >= (b.empty() ? 1 : std::stoul(b)); }, kWaitMs,
+                                  app_->process()))
                 << "waited for \"" << Visible(a) << "\" in \"" << Visible(Pane()) << "\"";
-            break;
-        case Do::kWaitCount:
-            ASSERT_TRUE(WaitUntil([&] { return CountOf(Pane(), b) >= std::stoul(a); }, kWaitMs, app_->process()))
-                << Visible(Pane());
             break;
         case Do::kWaitEnd:
             ASSERT_TRUE(WaitRunEnd(a.empty() ? kWaitMs : std::stoul(a))) << "the run did not end: " << Visible(Pane());
@@ -337,31 +324,27 @@ void HostPageTest::Play(const Step& step) {
                 << "Run, Cancel";
             break;
         case Do::kQuiet: {
-            const std::string pane = Pane();
-            const bool run = IsEnabled(Item(IDC_RUN));
-            EXPECT_FALSE(WaitUntil([&] { return Pane() != pane || IsEnabled(Item(IDC_RUN)) != run; }, std::stoul(a),
+            const std::pair<std::string, bool> was = {Pane(), IsEnabled(Item(IDC_RUN))};
+            EXPECT_FALSE(WaitUntil([&] { return was != std::make_pair(Pane(), IsEnabled(Item(IDC_RUN))); }, std::stoul(a),
                                    app_->process()))
                 << "it changed to \"" << Visible(Pane()) << "\"";
             break;
         }
         case Do::kIdle:
-            EXPECT_TRUE(WaitUntil([&] { return app_->BinProcesses().empty(); }, 3000)) << "a command outlived its run";
+            EXPECT_TRUE(WaitUntil([&] { return app_->BinProcesses().empty() == a.empty(); }, 3000)) << "commands running";
             break;
         case Do::kList:
-            for (const HostPage& page : kPages) EXPECT_EQ(Split(a), Items(HostField(page))) << page.name;
+            for (const HostPage& page : kPages) EXPECT_EQ(Split(a), Items(HostField(page.name))) << page.name;
             break;
         case Do::kHost:
             for (const HostPage& page : kPages)
-                if (Page(page.name) != ActivePage(sheet_)) { EXPECT_EQ(a, TextOf(HostField(page))) << page.name; }
+                if (Page(page.name) != ActivePage(sheet_)) { EXPECT_EQ(a, TextOf(HostField(page.name))) << page.name; }
             break;
         case Do::kLeave:
-            if (b.empty()) {
-                Leave(a);
-                break;
-            }
+            if (b.empty()) return Leave(a);
             ASSERT_TRUE(PostClick(GetDlgItem(sheet_, IDCANCEL)));
             EXPECT_EQ(b, app_->AnswerMessageBox().value_or("(no message box)"));
-            EXPECT_TRUE(Settle() && app_->IsRunning() && IsWindowVisible(sheet_)) << "the sheet stays open";
+            EXPECT_TRUE(Settle() && !app_->WaitForExit(0) && IsWindowVisible(sheet_)) << "the sheet stays open";
             break;
         case Do::kRestart: ASSERT_TRUE(Restart()); break;
         case Do::kFile:

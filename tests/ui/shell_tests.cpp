@@ -11,16 +11,16 @@ namespace tracewick::ui {
 namespace {
 
 bool IsDialog(HWND hwnd) { return ClassOf(hwnd) == "#32770"; }
+// The splash: the program's captioned dialog with the start-up pictures.
+bool IsSplash(HWND hwnd) { return !IsSheet(hwnd) && GetDlgItem(hwnd, IDC_PICTURE16) && TextOf(hwnd) == "Tracewick"; }
 
 TEST_F(ProgramTest, SplashShownWithoutLetterAndOkClosesIt) {
     // A switch is not a letter.
     for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"/x"}}) {
         SCOPED_TRACE(args.empty() ? "no arguments" : args[0]);
-        app_ = std::make_unique<AppProcess>();
-        std::string error;
-        ASSERT_TRUE(app_->Start({args}, &error)) << error;
+        ASSERT_TRUE(Start({args}, false));
         const HWND splash = app_->WaitFor([](HWND) { return true; });
-        ASSERT_EQ(app_->FindSplash(), splash) << "the splash comes first";
+        ASSERT_EQ(app_->Find(IsSplash), splash) << "the splash comes first";
         EXPECT_FALSE(app_->Find(IsSheet)) << "the sheet waits for the splash";
         const ULONGLONG clicked = GetTickCount64();
         ASSERT_TRUE(Click(GetDlgItem(splash, IDOK)));
@@ -33,18 +33,14 @@ TEST_F(ProgramTest, SplashShownWithoutLetterAndOkClosesIt) {
 TEST_F(ProgramTest, SplashNotShownWithLetter) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{"x"}, {"/s", "x"}}) {
         SCOPED_TRACE(args.back());
-        app_ = std::make_unique<AppProcess>();
-        std::string error;
-        ASSERT_TRUE(app_->Start({args}, &error)) << error;
+        ASSERT_TRUE(Start({args}, false));
         EXPECT_TRUE(IsSheet(app_->WaitFor(IsDialog))) << "the first window is the sheet";
     }
 }
 
 TEST_F(ProgramTest, SplashClosesItselfAfterFiveSeconds) {
-    app_ = std::make_unique<AppProcess>();
-    std::string error;
-    ASSERT_TRUE(app_->Start({}, &error)) << error;
-    const HWND splash = app_->WaitFor([&](HWND hwnd) { return hwnd == app_->FindSplash(); });
+    ASSERT_TRUE(Start({}, false));
+    const HWND splash = app_->WaitFor(IsSplash);
     ASSERT_TRUE(splash);
     const ULONGLONG shown = GetTickCount64();
     ASSERT_TRUE(app_->WaitGone(splash));
