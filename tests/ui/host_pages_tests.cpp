@@ -84,8 +84,6 @@ std::vector<std::string> Split(const std::string& text) {
     return parts;
 }
 
-std::string Ping(const std::vector<std::string>& values) { return SettingsLines(values); }
-
 const std::string kBulk = fake::BulkText(2097152);
 const std::string kWriteError = "Tracewick could not save its settings to ping.dat. The previous settings in that file are kept.";
 
@@ -111,7 +109,8 @@ const std::vector<Row> kRows = {
      {{Do::kType, "zulu.test"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kList, "localhost|zulu.test"},
       {Do::kType, "LocalHost"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kList, "localhost|zulu.test"}}},
     {"cancel during a run ends it once", -1, "out first\nsleep 10000\nout never\n",
-     {{Do::kRun}, {Do::kWaitText, "first"}, {Do::kIdle, "busy"}, {Do::kMark}, {Do::kCancel}, {Do::kWaitEnd}, {Do::kElapsed, "0", "2500"},
+     {{Do::kRun}, {Do::kWaitText, "first"}, {Do::kIdle, "busy"}, {Do::kMark}, {Do::kCancel}, {Do::kWaitEnd},
+      {Do::kElapsed, "0", "2500"},
       {Do::kPane, "<header>\r\nfirst\r\n$CANCEL"}, {Do::kEnabled, "10"}, {Do::kIdle}}},
     {"a missing spawner is said in the pane", -1, "",
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kPaneLike, "<header>\r\nTracewick could not start conspawn\\.exe: .+\r\n$END"}},
@@ -136,7 +135,7 @@ const std::vector<Row> kRows = {
     {"cumulative keeps the earlier run after a blank line", 0, "out reply\n",
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kRun}, {Do::kWaitEnd},
       {Do::kPane, "<header>\r\nreply\r\n$END\r\n\r\n<header>\r\nreply\r\n$END"}},
-     {{"ping.dat", Ping({"4", "300", "0", "32", "TRUE"}), FILE_ATTRIBUTE_HIDDEN}}},
+     {{"ping.dat", SettingsLines({"4", "300", "0", "32", "TRUE"}), FILE_ATTRIBUTE_HIDDEN}}},
 
     // ---------------------------------------------------------------- races, once each
     {"a spawner that ignores the stop request is cut off after 3 s", 0, "",
@@ -146,11 +145,13 @@ const std::vector<Row> kRows = {
     // The spawner ends just as the cancel time-out fires: two end lines race.
     {"an older run's end line never lands in a newer run", 0, "",
      {{Do::kRun}, {Do::kWaitText, "started"}, {Do::kCancel}, {Do::kWaitEnd}, {Do::kQuiet, "500"},
-      {Do::kPane, "<header>\r\nstarted\r\n$CANCEL"}, {Do::kRun}, {Do::kWaitText, "started"}, {Do::kQuiet, "1000"}, {Do::kPane, "<header>\r\nstarted\r\n"},
+      {Do::kPane, "<header>\r\nstarted\r\n$CANCEL"}, {Do::kRun}, {Do::kWaitText, "started"}, {Do::kQuiet, "1000"},
+      {Do::kPane, "<header>\r\nstarted\r\n"},
       {Do::kWaitEnd}, {Do::kQuiet, "1000"}, {Do::kPane, "<header>\r\nstarted\r\n$END"}},
      {}, {"x"}, Spawner::kStandIn, "out started\nsleep 3030\n"},
     {"Ping repeats after its interval until cancelled during the countdown", 0, "out reply\n",
-     {{Do::kOptions, "4|300|1|32"}, {Do::kClick, "1083"}, {Do::kRun}, {Do::kWaitText, "\r\nPing repeats in 1 seconds"},
+     {{Do::kOptions, "4|300|1|32"}, {Do::kClick, std::to_string(IDC_CUMULATIVE)}, {Do::kRun},
+      {Do::kWaitText, "\r\nPing repeats in 1 seconds"},
       {Do::kEnabled, "01"}, {Do::kWaitText, "Ping repeats in 1 seconds", "2"}, {Do::kCancel}, {Do::kWaitEnd},
       {Do::kPane, "<header>\r\nreply\r\n$END\r\nPing repeats in 1 seconds\r\n\r\n<header>\r\nreply\r\n$END"
                   "\r\nPing repeats in 1 seconds\r\nRepeat Ping cancelled\r\n"},
@@ -161,27 +162,28 @@ const std::vector<Row> kRows = {
      {{Do::kLeave, "exit"}, {Do::kFile, "$FILE", "$DEFAULTS"}, {Do::kFile, "actpage.dat", "$INDEX\r\r\n"}}},
     {"Close commits the typed host, saves it and the next session starts with it", -1, "",
      {{Do::kType, "  delta.test"}, {Do::kLeave, "close"},
-      {Do::kFile, "lookup.dat", Ping({"FALSE", "delta.test", "delta.test", "localhost"})}, {Do::kRestart},
+      {Do::kFile, "lookup.dat", SettingsLines({"FALSE", "delta.test", "delta.test", "localhost"})}, {Do::kRestart},
       {Do::kList, "delta.test|localhost"}, {Do::kHost, "delta.test"}}},
     {"Ping options are saved on Exit and read at the next start", 0, "",
-     {{Do::kOptions, "7|1500|12|100"}, {Do::kClick, "1083"}, {Do::kLeave, "exit"},
-      {Do::kFile, "ping.dat", Ping({"7", "1500", "12", "100", "TRUE"})}, {Do::kRestart}, {Do::kShown, "7|1500|12|100"}}},
+     {{Do::kOptions, "7|1500|12|100"}, {Do::kClick, std::to_string(IDC_CUMULATIVE)}, {Do::kLeave, "exit"},
+      {Do::kFile, "ping.dat", SettingsLines({"7", "1500", "12", "100", "TRUE"})}, {Do::kRestart}, {Do::kShown, "7|1500|12|100"}}},
     {"Trace Route options are saved on Close from the About page", 1, "",
-     {{Do::kOptions, "2500|45|0"}, {Do::kClick, "1083"}, {Do::kPage, "About"}, {Do::kLeave, "close"},
-      {Do::kFile, "tracert.dat", Ping({"45", "2500", "FALSE", "TRUE"})}, {Do::kFile, "actpage.dat", "8\r\r\n"}}},
+     {{Do::kOptions, "2500|45|0"}, {Do::kClick, std::to_string(IDC_CUMULATIVE)}, {Do::kPage, "About"}, {Do::kLeave, "close"},
+      {Do::kFile, "tracert.dat", SettingsLines({"45", "2500", "FALSE", "TRUE"})}, {Do::kFile, "actpage.dat", "8\r\r\n"}}},
     {"a read-only settings file is replaced", 0, "",
      {{Do::kShown, "9|400|0|64"}, {Do::kOptions, "5|400|0|64"}, {Do::kLeave, "exit"},
-      {Do::kFile, "ping.dat", Ping({"5", "400", "0", "64", "FALSE"})}},
-     {{"ping.dat", Ping({"9", "400", "0", "64", "FALSE"}), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY}}},
+      {Do::kFile, "ping.dat", SettingsLines({"5", "400", "0", "64", "FALSE"})}},
+     {{"ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"}), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY}}},
     {"a file that cannot be made keeps the old one and Exit still closes", 0, "",
      {{Do::kOptions, "5|400|0|64"}, {Do::kLeave, "exit"},
-      {Do::kFileBytes, "ping.dat", Ping({"9", "400", "0", "64", "FALSE"})},
+      {Do::kFileBytes, "ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"})},
       {Do::kFile, "actpage.dat", "0\r\r\n"}},
-     {{"ping.dat", Ping({"9", "400", "0", "64", "FALSE"}), FILE_ATTRIBUTE_HIDDEN}, {"ping.dat.new", "", 0, SeedFile::kFolder}}},
+     {{"ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"}), FILE_ATTRIBUTE_HIDDEN},
+      {"ping.dat.new", "", 0, SeedFile::kFolder}}},
     {"a write error keeps the old file, names it and the sheet stays open", 0, "",
      {{Do::kOptions, "5|400|0|64"}, {Do::kLeave, "exit", kWriteError},
-      {Do::kFileBytes, "ping.dat", Ping({"9", "400", "0", "64", "FALSE"})}},
-     {{"ping.dat", Ping({"9", "400", "0", "64", "FALSE"}), FILE_ATTRIBUTE_HIDDEN},
+      {Do::kFileBytes, "ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"})}},
+     {{"ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"}), FILE_ATTRIBUTE_HIDDEN},
       {"ping.dat.new", "", 0, SeedFile::kFullDevice}}},
 
     // ---------------------------------------------------------------- the host list
@@ -197,11 +199,11 @@ const std::vector<Row> kRows = {
       {Do::kList, "alpha|localhost|Mik|Mike|Zulu.test  "}}},
     {"lookup.dat restores the list sorted and the host", 0, "",
      {{Do::kList, "alpha|Beta|zeta"}, {Do::kHost, "Beta"}, {Do::kLeave, "escape"},
-      {Do::kFile, "lookup.dat", Ping({"TRUE", "Beta", "alpha", "Beta", "zeta"})}},
-     {{"lookup.dat", Ping({"TRUE", "Beta", "zeta", "Beta", "alpha"}), FILE_ATTRIBUTE_HIDDEN}}},
+      {Do::kFile, "lookup.dat", SettingsLines({"TRUE", "Beta", "alpha", "Beta", "zeta"})}},
+     {{"lookup.dat", SettingsLines({"TRUE", "Beta", "zeta", "Beta", "alpha"}), FILE_ATTRIBUTE_HIDDEN}}},
     {"lookup.dat with single CR LF line ends and no host", 0, "",
      {{Do::kList, "alpha|beta"}, {Do::kHost, ""}, {Do::kLeave, "escape"},
-      {Do::kFile, "lookup.dat", Ping({"FALSE", "", "alpha", "beta"})}},
+      {Do::kFile, "lookup.dat", SettingsLines({"FALSE", "", "alpha", "beta"})}},
      {{"lookup.dat", "FALSE\r\n\r\nalpha\r\nbeta\r\n", FILE_ATTRIBUTE_HIDDEN}}},
 };
 
