@@ -44,18 +44,6 @@ bool Exists(const std::string& path) {
     HANDLE find = FindFirstFileA(path.c_str(), &data);
     return find != INVALID_HANDLE_VALUE && FindClose(find);
 }
-void DeleteTree(const std::string& dir) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data)) {
-        const std::string path = dir + "\\" + data.cFileName;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA(path.c_str());
-        else if (data.cFileName[0] != '.') DeleteTree(path);
-    }
-    if (find != INVALID_HANDLE_VALUE) FindClose(find);
-    RemoveDirectoryA(dir.c_str());
-}
 UniqueKernelHandle StartProcess(const char* exe, std::string command_line, const char* dir, DWORD* pid) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -232,9 +220,12 @@ std::string ToWindowsPath(std::string path) {
 AppProcess::~AppProcess() {
     Kill();
     KillBinProcesses();
-    // An image can stay locked for a moment after its process ended.
-    for (const std::string& dir : {work_dir_, bin_dir_})
-        if (!dir.empty()) WaitUntil([&] { return DeleteTree(dir), !Exists(dir); }, 2000);
+    // By the build machine's rm: Wine cannot delete a link to a device.
+    for (const std::string& dir : {work_dir_, bin_dir_}) {
+        if (dir.empty()) continue;
+        StartProcess(nullptr, "/bin/rm -rf " + UnixPathOf(dir), nullptr, nullptr);
+        WaitUntil([&] { return !Exists(dir); }, 2000);
+    }
 }
 bool AppProcess::Start(const LaunchOptions& options, std::string* error) {
     const std::string exe = ToWindowsPath(options.exe.empty() ? Env("TRACEWICK_EXE") : options.exe);
