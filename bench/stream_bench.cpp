@@ -26,7 +26,6 @@ namespace {
 using tracewick::ui::AppProcess;
 using tracewick::ui::BinFolder;
 using tracewick::ui::LaunchOptions;
-using tracewick::ui::Sheet;
 
 constexpr std::size_t kDefaultBytes = 8388608;
 constexpr std::size_t kCostSpan = 1000000;  // bytes at each end whose time is compared
@@ -146,8 +145,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot start Tracewick: %s\n", error.c_str());
         return 1;
     }
-    const Sheet sheet(app.WaitForSheet(kSheetTimeoutMs));
-    const HWND page = sheet ? sheet.PageAtPosition(std::max(sheet.PositionOfLogical(0), 0)) : nullptr;
+    const HWND page = tracewick::ui::PageAt(app.WaitForSheet(kSheetTimeoutMs), 0);
     const HWND pane = GetDlgItem(page, 1031);
     const HWND run = GetDlgItem(page, 1042);
     if (!pane || !run) {
@@ -173,7 +171,7 @@ int main(int argc, char** argv) {
         }
         if (now > deadline || WaitForSingleObject(app.process(), kPollMs) == WAIT_OBJECT_0) break;
     }
-    const std::string text = tracewick::ui::PaneText(pane);
+    const std::string text = tracewick::ui::TextOf(pane);
     DWORD_PTR last_length = 0;
     SendMessageTimeoutA(pane, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &last_length);
     app.Kill();

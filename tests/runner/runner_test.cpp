@@ -1,238 +1,404 @@
-// The command runner against the real spawner and the stand-in command, one
-// row per behaviour: what a run posts, how Stop and EndNow end it, and that
-// nothing it started is left running. A message-only window plays the page.
-#include "runner/async_runner.h"
-#include "runner/sync_runner.h"
-
+// Running commands, under Wine with the stand-in command: conspawn.exe's
+// contract through the runner's own StartSpawner, PostStopRequest and
+// ReadChunk, then the asynchronous and synchronous runners. One row per
+// behaviour; each lays out a fresh folder holding conspawn.exe and the
+// stand-in as ping.exe, and makes a second folder the current directory.
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
-namespace tracewick {
+#include "runner/async_runner.h"
+#include "runner/spawn.h"
+#include "runner/sync_runner.h"
+#include "tests/fake/bulk_text.h"
+
 namespace {
+
+using tracewick::UniqueKernelHandle;
+
+constexpr DWORD kExitStopped = tracewick::kSpawnerStopped;
+constexpr DWORD kExitUsage = tracewick::kSpawnerUsage;
+constexpr DWORD kExitCannotStart = tracewick::kSpawnerCannotStart;
+// Generous for a loaded build machine, yet below the scripts' 30 s holds.
+constexpr DWORD kRunMs = 20000;
+constexpr DWORD kPromptMs = 2000;  // after conspawn's exit only a survivor keeps the pipe open
+
+std::string Environment(const char* name) {
+    char value[MAX_PATH] = {};
+    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
+    return length > 0 && length < sizeof value ? value : "";
+}
+
+// A folder of its own under the temporary directory, removed with the files put there.
+class Folder {
+public:
+    Folder() {
+        char temp[MAX_PATH] = {};
+        static unsigned serial = 0;
+        const std::string path = std::string(temp, GetTempPathA(sizeof temp, temp)) + "tws" +
+                                 std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
+        if (CreateDirectoryA(path.c_str(), nullptr)) path_ = path;
+    }
+    ~Folder() {
+        for (const std::string& name : files_) DeleteFileA(File(name).c_str());
+        if (!path_.empty()) RemoveDirectoryA(path_.c_str());
+    }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    // The program named by `variable` as `name`.exe, and `script` beside it when given.
+    [[nodiscard]] bool Install(const char* variable, const std::string& name, const char* script = nullptr) {
+        files_.push_back(name + ".exe");
+        if (!CopyFileA(Environment(variable).c_str(), File(name + ".exe").c_str(), FALSE)) return false;
+        if (script == nullptr) return true;
+        files_.push_back(name + ".script");
+        const tracewick::UniqueFile file(
+            CreateFileA(File(name + ".script").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        const DWORD length = static_cast<DWORD>(std::strlen(script));
+        DWORD written = 0;
+        return file && WriteFile(file.Get(), script, length, &written, nullptr) && written == length;
+    }
+
+private:
+    std::string path_;
+    std::vector<std::string> files_;
+};
+
+// Restores the current directory when the row ends.
+class CurrentDirectory {
+public:
+    explicit CurrentDirectory(const std::string& path) {
+        GetCurrentDirectoryA(sizeof previous_, previous_);
+        changed_ = SetCurrentDirectoryA(path.c_str()) != FALSE;
+    }
+    ~CurrentDirectory() { SetCurrentDirectoryA(previous_); }
+    bool Changed() const { return changed_; }
+
+private:
+    char previous_[MAX_PATH] = {};
+    bool changed_ = false;
+};
+
+// Reads the pipe to its end on a thread of its own, so every wait has a deadline.
+class PipeReader {
+public:
+    explicit PipeReader(tracewick::UniqueFile pipe)
+        : pipe_(std::move(pipe)), thread_(CreateThread(nullptr, 0, &PipeReader::Main, this, 0, nullptr)) {}
+    ~PipeReader() {
+        // A survivor may hold the pipe after a failed row: cancel the read,
+        // again while we wait, in case the first cancel came before it began.
+        while (thread_ && WaitForSingleObject(thread_.Get(), 100) == WAIT_TIMEOUT) CancelSynchronousIo(thread_.Get());
+    }
+    bool Started() const { return thread_.Valid(); }
+    bool WaitForEnd(DWORD ms) const { return WaitForSingleObject(thread_.Get(), ms) == WAIT_OBJECT_0; }
+    bool WaitForText(const std::string& needle, DWORD ms) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait_for(lock, std::chrono::milliseconds(ms),
+                          [&] { return ended_ || text_.find(needle) != std::string::npos; });
+        return text_.find(needle) != std::string::npos;
+    }
+    std::string Text() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return text_;
+    }
+
+private:
+    static DWORD WINAPI Main(void* self_pointer) {
+        auto* self = static_cast<PipeReader*>(self_pointer);
+        for (std::string chunk; tracewick::ReadChunk(self->pipe_.Get(), chunk);) {
+            const std::lock_guard<std::mutex> lock(self->mutex_);
+            self->text_ += chunk;
+            self->changed_.notify_all();
+        }
+        const std::lock_guard<std::mutex> lock(self->mutex_);
+        self->ended_ = true;
+        self->changed_.notify_all();
+        return 0;
+    }
+
+    tracewick::UniqueFile pipe_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::string text_;    // written by the reader thread under mutex_
+    bool ended_ = false;  // likewise
+    UniqueKernelHandle thread_;
+};
+
+enum class Stop { kNone, kAtOnce, kAfterStarted };
+
+struct Row {
+    const char* name;
+    const char* beside;     // script of ping.exe beside conspawn.exe; null: none there
+    const char* elsewhere;  // script of ping.exe in the current directory; null: none there
+    const char* spawner;    // script of the stand-in playing conspawn.exe; null: the real one
+    std::string arguments;  // after conspawn.exe's path
+    Stop stop;
+    DWORD exit_code;
+    std::string output;  // "<dir>" stands for conspawn's folder
+    bool one_line;       // `output` is only the start of exactly one line
+    const char* elsewhere_name = "ping";  // what the copy in the current directory is called
+};
+
+std::string ByteForByteOutput() {
+    return "first line\r\n" + std::string("a\0b\r\r\nc\rd\ne\0\0", 13) + "on error\r\n\xff\x80\x7f\t\\\r\n" +
+           std::string(100000, 'x') + "\r\n" + tracewick::fake::BulkText(1048576) + "last line\r\n";
+}
+
+const Row kRows[] = {
+    {"output passes byte for byte, standard error in order on the same pipe",
+     "out first line\nraw a\\0b\\r\\r\\nc\\rd\\ne\\0\\0\nerr on error\nraw \\xff\\x80\\x7f\\t\\\\\nout\n"
+     "longline 100000\nbulk 1048576\nout last line\n",
+     nullptr, nullptr, "\"ping -n 4 host\"", Stop::kNone, 0, ByteForByteOutput(), false},
+    {"the command's exit code passes through whole", "out x\nexit 0xC0000005\nout not reached\n", nullptr, nullptr,
+     "\"ping\"", Stop::kNone, 0xC0000005, "x\r\n", false},
+    {"a grandchild ends with the command", "grandchild 30000\nout done\nexit 5\n", nullptr, nullptr,
+     "\"ping\"", Stop::kNone, 5, "done\r\n", false},
+    {"the stop request ends the command and its grandchild",
+     "grandchild 30000\nout started\nsleep 30000\nout not reached\n", nullptr, nullptr,
+     "\"ping -t host\"", Stop::kAfterStarted, kExitStopped, "started\r\n", false},
+    {"a stop request posted at once is not lost", "sleep 30000\nout not reached\n", nullptr,
+     nullptr, "\"ping -t host\"", Stop::kAtOnce, kExitStopped, "", false},
+    // Inner quotes, doubled blanks and the trailing blank are the command's.
+    {"the command beside conspawn.exe wins and gets its arguments as written", "args\n",
+     "out the copy in the current directory\n", nullptr, "\"ping -l \"a  b\"  x \"", Stop::kNone, 0,
+     "\"<dir>\\ping.exe\" -l \"a  b\"  x \r\n", false},
+    // The current directory is the settings folder, which anyone may drop a program into.
+    {"a command only in the current directory is never run", nullptr, "out dropped\n", nullptr,
+     "\"tool -n 1 host\"", Stop::kNone, kExitCannotStart, "conspawn: cannot start \"tool\": ", true, "tool"},
+    {"a command that cannot be started gives one line naming it", nullptr, nullptr, nullptr,
+     "\"\"C:\\no such folder\\tool.exe\" -a\"", Stop::kNone, kExitCannotStart,
+     "conspawn: cannot start \"C:\\no such folder\\tool.exe\": ", true},
+    {"no command gives usage", nullptr, nullptr, nullptr, "\"  \"", Stop::kNone, kExitUsage, "usage: conspawn ",
+     true},
+    {"the stand-in playing conspawn.exe takes the stop request and ignores it", nullptr, nullptr,
+     "out started\nsleep 1000\nout still here\nexit 4\n", "\"ping host\"", Stop::kAfterStarted, 4,
+     "started\r\nstill here\r\n", false},
+};
+
+void Check(const Row& row) {
+    SCOPED_TRACE(row.name);
+    Folder folder;
+    Folder elsewhere;
+    ASSERT_FALSE(folder.path().empty() || elsewhere.path().empty());
+    ASSERT_TRUE(row.spawner ? folder.Install("TRACEWICK_FAKE", "conspawn", row.spawner)
+                            : folder.Install("TRACEWICK_CONSPAWN", "conspawn"));
+    ASSERT_TRUE(row.beside == nullptr || folder.Install("TRACEWICK_FAKE", "ping", row.beside));
+    ASSERT_TRUE(row.elsewhere == nullptr || elsewhere.Install("TRACEWICK_FAKE", row.elsewhere_name, row.elsewhere));
+    const CurrentDirectory in(elsewhere.path());
+    ASSERT_TRUE(in.Changed());
+
+    tracewick::SpawnedCommand spawned = tracewick::StartSpawner(
+        "\"" + folder.File("conspawn.exe") + "\" " + row.arguments, CREATE_NEW_PROCESS_GROUP);
+    ASSERT_TRUE(spawned.Started()) << "error " << spawned.error;
+    const HANDLE process = spawned.process.Get();
+    PipeReader output(std::move(spawned.our_output_read));
+    // Ends conspawn, and with its job what it started, before the reader
+    // waits for the end of a failed row.
+    const std::unique_ptr<void, BOOL (*)(HANDLE)> end_run(process,
+                                                         [](HANDLE p) { return TerminateProcess(p, 0xDEAD); });
+    ASSERT_TRUE(output.Started());
+
+    ASSERT_TRUE(row.stop != Stop::kAfterStarted || output.WaitForText("started\r\n", kRunMs)) << output.Text();
+    ASSERT_TRUE(row.stop == Stop::kNone || tracewick::PostStopRequest(spawned.thread_id, process)) << "the post failed";
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, kRunMs)) << "conspawn has not ended: " << output.Text();
+    EXPECT_TRUE(output.WaitForEnd(kPromptMs)) << "something that conspawn started still holds the pipe";
+    DWORD exit_code = STILL_ACTIVE;
+    GetExitCodeProcess(process, &exit_code);
+    EXPECT_EQ(row.exit_code, exit_code);
+
+    std::string expected = row.output;
+    if (const std::size_t at = expected.find("<dir>"); at != std::string::npos) expected.replace(at, 5, folder.path());
+    const std::string text = output.Text();
+    if (!row.one_line) {
+        // Names the first differing byte instead of printing a megabyte.
+        const std::size_t at =
+            std::mismatch(expected.begin(), expected.end(), text.begin(), text.end()).first - expected.begin();
+        EXPECT_TRUE(expected == text) << "first difference at byte " << at << " of " << expected.size() << ", "
+                                      << text.size() << " received: " << ::testing::PrintToString(text.substr(at, 40));
+    } else {
+        EXPECT_EQ(0u, text.rfind(expected, 0)) << text;
+        ASSERT_GT(text.size(), expected.size() + 2) << "nothing after " << expected;
+        EXPECT_EQ(text.size() - 2, text.find_first_of("\r\n")) << "not exactly one line: " << text;
+        EXPECT_EQ("\r\n", text.substr(text.size() - 2));
+    }
+}
+
+TEST(Spawner, Contract) {
+    ASSERT_FALSE(Environment("TRACEWICK_CONSPAWN").empty() || Environment("TRACEWICK_FAKE").empty())
+        << "TRACEWICK_CONSPAWN and TRACEWICK_FAKE must name the programs";
+    for (const Row& row : kRows) Check(row);
+}
+
+// ---- The asynchronous runner: a message-only window plays the page.
 
 constexpr UINT kOutput = WM_USER + 1004;
 constexpr UINT kDone = WM_USER + 1005;
-constexpr RunnerTraits kTraits{kOutput, kDone, "Ping cancelled"};
-
-std::string EnvPath(const char* variable) {
-    const char* value = std::getenv(variable);
-    std::string path = value ? value : "";
-    for (char& c : path) c = c == '/' ? '\\' : c;
-    return path;
-}
-
-// What one page received, by run number.
-struct Received {
-    std::string output;
-    std::vector<std::string> ends;
-    std::vector<unsigned> runs;  // the run of every message, in order
-};
 
 class Page {
 public:
     Page() {
         WNDCLASSA klass{};
         klass.lpfnWndProc = &Page::Procedure;
-        klass.hInstance = ::GetModuleHandleA(nullptr);
-        klass.lpszClassName = "TracewickRunnerTestPage";
-        ::RegisterClassA(&klass);  // a second registration fails harmlessly
-        hwnd_ = ::CreateWindowA(klass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, klass.hInstance, nullptr);
-        ::SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        klass.lpszClassName = "TracewickTestPage";
+        RegisterClassA(&klass);  // a second registration fails harmlessly
+        hwnd_ = CreateWindowA(klass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, this);
     }
-    ~Page() { ::DestroyWindow(hwnd_); }
+    ~Page() { DestroyWindow(hwnd_); }
     HWND Hwnd() const { return hwnd_; }
-    Received got;
+    std::string output;
+    std::vector<std::string> ends;
+    std::vector<unsigned> runs;  // the run of every message, in order
+
+    // Pumps messages until `done` holds or `ms` pass.
+    template <class Done>
+    static bool PumpUntil(Done done, DWORD ms) {
+        const ULONGLONG deadline = GetTickCount64() + ms;
+        for (MSG msg; !done();) {
+            if (GetTickCount64() >= deadline) return false;
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+        }
+        return true;
+    }
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-        auto* page = reinterpret_cast<Page*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        if (page && (message == kOutput || message == kDone)) {
-            const auto posted = TakePosted(lparam);
-            page->got.runs.push_back(posted->run);
-            if (message == kOutput) page->got.output += posted->text;
-            if (message == kDone) page->got.ends.push_back(posted->text);
-            return 0;
+        if (message == WM_NCCREATE) {
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
         }
-        return ::DefWindowProcA(hwnd, message, wparam, lparam);
+        auto* page = reinterpret_cast<Page*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        if (!page || (message != kOutput && message != kDone)) return DefWindowProcA(hwnd, message, wparam, lparam);
+        const auto posted = tracewick::TakePosted(lparam);
+        page->runs.push_back(posted->run);
+        (message == kOutput ? page->output : page->ends.emplace_back()) += posted->text;
+        return 0;
     }
     HWND hwnd_ = nullptr;
 };
 
-// Pumps this thread's messages until `done` holds or `ms` pass.
-template <class Done>
-bool PumpUntil(Done done, DWORD ms) {
-    const ULONGLONG deadline = ::GetTickCount64() + ms;
-    while (!done()) {
-        const ULONGLONG now = ::GetTickCount64();
-        if (now >= deadline) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
-    }
-    return true;
-}
-
-// Live processes whose file name is `exe`.
 int LiveProcesses(const char* exe) {
     int count = 0;
-    const HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    const UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry)) {
-        if (::lstrcmpiA(entry.szExeFile, exe) == 0) ++count;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
+        count += lstrcmpiA(entry.szExeFile, exe) == 0;
     }
-    ::CloseHandle(snapshot);
     return count;
 }
 
-enum class Spawner { kReal, kIgnoresStop, kMissing };
-enum class Action { kNone, kStopAtOnce, kStopAfterOutput, kEndNowAfterStop };
+enum class Act { kNone, kStopAtOnce, kStopAfterOutput, kEndNowAfterStop };
 
-struct Row {
+struct RunRow {
     const char* name;
-    Spawner spawner;
-    const char* script;       // what the stand-in plays as ping.exe (or as conspawn.exe)
-    Action action;
-    const char* output;       // the output begins with this
-    const char* end;          // the one end line
-    DWORD at_most_ms;         // from the action (or the start) to the end line
+    const char* spawner;  // "real", "missing", or the script of a stand-in that ignores the stop request
+    const char* script;   // of ping.exe
+    Act act;
+    const char* output;   // the output begins with this
+    const char* end;      // the one end line
+    DWORD at_most_ms;     // from the last act (or the start) to the end line
 };
 
-const Row kRows[] = {
-    {"chunks then one end line", Spawner::kReal, "out one\nsleep 50\nerr two\n", Action::kNone,
-     "one\r\ntwo\r\n", "\r\n\r\nEnd of Data", 10000},
-    {"missing spawner is said in the output", Spawner::kMissing, "", Action::kNone,
-     "Tracewick could not start conspawn.exe", "\r\n\r\nEnd of Data", 10000},
-    {"stop at once, before the spawner has its queue", Spawner::kReal, "out started\nsleep 20000\n",
-     Action::kStopAtOnce, "", "\r\n\r\nPing cancelled", 3500},
-    {"stop while the command prints", Spawner::kReal, "out started\nsleep 20000\nout never\n",
-     Action::kStopAfterOutput, "started\r\n", "\r\n\r\nPing cancelled", 2500},
-    {"a spawner ignoring the stop request is ended", Spawner::kIgnoresStop, "out busy\nsleep 20000\n",
-     Action::kEndNowAfterStop, "busy\r\n", "\r\n\r\nPing cancelled", 1500},
+const RunRow kRunRows[] = {
+    {"chunks then one end line", "real", "out one\nsleep 50\nerr two\n", Act::kNone, "one\r\ntwo\r\n",
+     "\r\n\r\nEnd of Data", 10000},
+    {"missing spawner is said in the output", "missing", "", Act::kNone, "Tracewick could not start conspawn.exe",
+     "\r\n\r\nEnd of Data", 10000},
+    {"stop at once, before the spawner has its queue", "real", "out started\nsleep 20000\n", Act::kStopAtOnce, "",
+     "\r\n\r\nPing cancelled", 3500},
+    {"stop while the command prints", "real", "out started\nsleep 20000\nout never\n", Act::kStopAfterOutput,
+     "started\r\n", "\r\n\r\nPing cancelled", 2500},
+    {"a spawner ignoring the stop request is ended", "out busy\nsleep 20000\n", "", Act::kEndNowAfterStop, "busy\r\n",
+     "\r\n\r\nPing cancelled", 1500},
 };
 
-// A fresh folder for each use, made the current directory so that a bare
-// "conspawn.exe" is found there.
-class RunnerTest : public testing::Test {
-protected:
-    void SetUp() override { ::GetCurrentDirectoryA(MAX_PATH, previous_); }
-    void TearDown() override {
-        ::SetCurrentDirectoryA(previous_);
-        RemoveFolder();
-    }
-    void NewFolder() {
-        RemoveFolder();
-        static int serial = 0;
-        char temp[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, temp);
-        folder_ = std::string(temp) + "tw-runner-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++serial);
-        ::CreateDirectoryA(folder_.c_str(), nullptr);
-        ::SetCurrentDirectoryA(folder_.c_str());
-    }
-    void RemoveFolder() {
-        if (folder_.empty()) return;
-        ::SetCurrentDirectoryA(previous_);
-        for (const char* name : {"conspawn.exe", "conspawn.script", "ping.exe", "ping.script", "tracert.exe", "tracert.script"}) {
-            ::DeleteFileA((folder_ + "\\" + name).c_str());
-        }
-        ::RemoveDirectoryA(folder_.c_str());
-        folder_.clear();
-    }
-    // `name`.exe from `variable`, playing `script` when given.
-    void Install(const std::string& name, const char* variable, const std::string& script = {}) {
-        ASSERT_TRUE(::CopyFileA(EnvPath(variable).c_str(), (folder_ + "\\" + name + ".exe").c_str(), FALSE)) << name;
-        if (script.empty()) return;
-        const HANDLE file = ::CreateFileA((folder_ + "\\" + name + ".script").c_str(), GENERIC_WRITE, 0, nullptr,
-                                          CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        ::WriteFile(file, script.data(), static_cast<DWORD>(script.size()), &written, nullptr);
-        ::CloseHandle(file);
-    }
-    void InstallRow(const Row& row) {
-        if (row.spawner == Spawner::kReal) Install("conspawn", "TRACEWICK_CONSPAWN");
-        if (row.spawner == Spawner::kIgnoresStop) Install("conspawn", "TRACEWICK_FAKE", row.script);
-        Install("ping", "TRACEWICK_FAKE", row.spawner == Spawner::kReal ? row.script : "");
-    }
-
-    std::string folder_;
-    char previous_[MAX_PATH] = {};
-};
-
-TEST_F(RunnerTest, EveryRunEndsOnceAndLeavesNothingRunning) {
-    for (const Row& row : kRows) {
+TEST(Runner, EveryRunEndsOnceAndLeavesNothingRunning) {
+    for (const RunRow& row : kRunRows) {
         SCOPED_TRACE(row.name);
-        NewFolder();
-        InstallRow(row);
-        // Cancelling at once races the spawner's start: play it several times.
-        const int rounds = row.action == Action::kStopAtOnce ? 8 : 1;
-        for (int round = 0; round < rounds; ++round) {
-            AsyncRunner runner(kTraits);
+        Folder folder;
+        const CurrentDirectory in(folder.path());
+        const std::string spawner = row.spawner;
+        ASSERT_TRUE(spawner == "missing" || (spawner == "real" ? folder.Install("TRACEWICK_CONSPAWN", "conspawn")
+                                                              : folder.Install("TRACEWICK_FAKE", "conspawn", row.spawner)));
+        ASSERT_TRUE(folder.Install("TRACEWICK_FAKE", "ping", row.script));
+        // Stopping at once races the spawner's start: play it several times.
+        for (int round = 0; round < (row.act == Act::kStopAtOnce ? 8 : 1); ++round) {
+            tracewick::AsyncRunner runner({kOutput, kDone, "Ping cancelled"});
             Page page;
             ASSERT_TRUE(runner.Start(page.Hwnd(), 7, "conspawn.exe \"ping x\""));
-            if (row.action == Action::kStopAfterOutput || row.action == Action::kEndNowAfterStop) {
-                ASSERT_TRUE(PumpUntil([&] { return !page.got.output.empty(); }, 10000));
+            if (row.act == Act::kStopAfterOutput || row.act == Act::kEndNowAfterStop) {
+                ASSERT_TRUE(Page::PumpUntil([&] { return !page.output.empty(); }, kRunMs));
             }
-            if (row.action != Action::kNone) runner.Stop();
-            if (row.action == Action::kEndNowAfterStop) {
-                // The stop request is ignored: nothing ends until the time-out's EndNow.
-                EXPECT_FALSE(PumpUntil([&] { return !page.got.ends.empty(); }, 1000));
+            if (row.act != Act::kNone) runner.Stop();
+            if (row.act == Act::kEndNowAfterStop) {
+                EXPECT_FALSE(Page::PumpUntil([&] { return !page.ends.empty(); }, 1000)) << "the request was ignored";
                 runner.EndNow();
             }
-            const ULONGLONG acted = ::GetTickCount64();
-            ASSERT_TRUE(PumpUntil([&] { return !page.got.ends.empty(); }, 10000));
-            EXPECT_LE(::GetTickCount64() - acted, row.at_most_ms);
-            PumpUntil([] { return false; }, 200);  // nothing more may come
-            EXPECT_EQ(page.got.output.rfind(row.output, 0), 0u) << page.got.output;
-            EXPECT_EQ(page.got.output.find("never"), std::string::npos);
-            EXPECT_EQ(page.got.ends, std::vector<std::string>{row.end});
-            EXPECT_EQ(page.got.runs, std::vector<unsigned>(page.got.runs.size(), 7u));
-            EXPECT_TRUE(PumpUntil([] { return LiveProcesses("ping.exe") + LiveProcesses("conspawn.exe") == 0; }, 3000))
+            const ULONGLONG acted = GetTickCount64();
+            ASSERT_TRUE(Page::PumpUntil([&] { return !page.ends.empty(); }, kRunMs));
+            EXPECT_LE(GetTickCount64() - acted, row.at_most_ms);
+            Page::PumpUntil([] { return false; }, 200);  // nothing more may come
+            EXPECT_EQ(page.output.rfind(row.output, 0), 0u) << page.output;
+            EXPECT_EQ(page.output.find("never"), std::string::npos);
+            EXPECT_EQ(page.ends, std::vector<std::string>{row.end});
+            EXPECT_EQ(page.runs, std::vector<unsigned>(page.runs.size(), 7u));
+            EXPECT_TRUE(Page::PumpUntil([] { return LiveProcesses("ping.exe") + LiveProcesses("conspawn.exe") == 0; },
+                                        3000))
                 << "a run left its spawner or command running";
         }
     }
 }
 
-TEST_F(RunnerTest, OverlappingRunsEndIndependentlyWithTheirOwnNumbers) {
-    NewFolder();
-    Install("conspawn", "TRACEWICK_CONSPAWN");
-    Install("ping", "TRACEWICK_FAKE", "out quick\nsleep 300\n");
-    Install("tracert", "TRACEWICK_FAKE", "out slow\nsleep 8000\n");
-    AsyncRunner quick_runner(kTraits);
-    AsyncRunner slow_runner(RunnerTraits{kOutput, kDone, "Tracert cancelled"});
+TEST(Runner, OverlappingRunsEndIndependently) {
+    Folder folder;
+    const CurrentDirectory in(folder.path());
+    ASSERT_TRUE(folder.Install("TRACEWICK_CONSPAWN", "conspawn") &&
+                folder.Install("TRACEWICK_FAKE", "ping", "out quick\nsleep 300\n") &&
+                folder.Install("TRACEWICK_FAKE", "tracert", "out slow\nsleep 8000\n"));
+    tracewick::AsyncRunner quick_runner({kOutput, kDone, "Ping cancelled"});
+    tracewick::AsyncRunner slow_runner({kOutput, kDone, "Tracert cancelled"});
     Page quick;
     Page slow;
     ASSERT_TRUE(quick_runner.Start(quick.Hwnd(), 1, "conspawn.exe \"ping a\""));
     ASSERT_TRUE(slow_runner.Start(slow.Hwnd(), 2, "conspawn.exe \"tracert b\""));
-    const ULONGLONG started = ::GetTickCount64();
+    const ULONGLONG started = GetTickCount64();
     // The slow run's spawner holds none of the quick run's pipe ends.
-    ASSERT_TRUE(PumpUntil([&] { return !quick.got.ends.empty(); }, 10000));
-    EXPECT_LT(::GetTickCount64() - started, 4000u);
-    EXPECT_TRUE(slow.got.ends.empty());
+    ASSERT_TRUE(Page::PumpUntil([&] { return !quick.ends.empty(); }, kRunMs));
+    EXPECT_LT(GetTickCount64() - started, 4000u);
+    EXPECT_TRUE(slow.ends.empty());
     slow_runner.Stop();
-    ASSERT_TRUE(PumpUntil([&] { return !slow.got.ends.empty(); }, 10000));
-    EXPECT_EQ(slow.got.ends, std::vector<std::string>{"\r\n\r\nTracert cancelled"});
-    EXPECT_EQ(quick.got.ends, std::vector<std::string>{"\r\n\r\nEnd of Data"});
-    EXPECT_EQ(quick.got.runs, std::vector<unsigned>(quick.got.runs.size(), 1u));
-    EXPECT_EQ(slow.got.runs, std::vector<unsigned>(slow.got.runs.size(), 2u));
+    ASSERT_TRUE(Page::PumpUntil([&] { return !slow.ends.empty(); }, kRunMs));
+    EXPECT_EQ(slow.ends, std::vector<std::string>{"\r\n\r\nTracert cancelled"});
+    EXPECT_EQ(quick.ends, std::vector<std::string>{"\r\n\r\nEnd of Data"});
+    EXPECT_EQ(quick.runs, std::vector<unsigned>(quick.runs.size(), 1u));
+    EXPECT_EQ(slow.runs, std::vector<unsigned>(slow.runs.size(), 2u));
 }
 
-TEST_F(RunnerTest, SynchronousRunDeliversEveryChunkThenReturns) {
-    NewFolder();
+TEST(Runner, SynchronousRunDeliversEveryChunkThenReturns) {
+    Folder folder;
+    const CurrentDirectory in(folder.path());
     std::string got;
-    RunToEnd("conspawn.exe \"ping x\"", [&](std::string_view chunk) { got += chunk; });
+    tracewick::RunToEnd("conspawn.exe \"ping x\"", [&](std::string_view chunk) { got += chunk; });
     EXPECT_EQ(got.rfind("Tracewick could not start conspawn.exe", 0), 0u) << got;
-    Install("conspawn", "TRACEWICK_CONSPAWN");
-    Install("ping", "TRACEWICK_FAKE", "out first\nraw ab\\0cd\nsleep 100\nout second\\r\nexit 3\n");
+    ASSERT_TRUE(folder.Install("TRACEWICK_CONSPAWN", "conspawn") &&
+                folder.Install("TRACEWICK_FAKE", "ping", "out first\nraw ab\\0cd\nsleep 100\nout second\\r\nexit 3\n"));
     got.clear();
-    RunToEnd("conspawn.exe \"ping x\"", [&](std::string_view chunk) { got += chunk; });
+    tracewick::RunToEnd("conspawn.exe \"ping x\"", [&](std::string_view chunk) { got += chunk; });
     // A NUL byte is dropped, the rest of its chunk kept.
     EXPECT_EQ(got, "first\r\nabcdsecond\r\r\n");
 }
 
 }  // namespace
-}  // namespace tracewick

@@ -1,50 +1,73 @@
-// Base fixture of the UI tests: starts the program for a test, hands it to the
-// failure listener, and kills it afterwards if the test left it running.
+// Base fixture of the UI tests: one session of the program per test or row,
+// ended when the next starts or the test ends.
 #pragma once
-
-#include "tests/ui/harness.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+
+#include "tests/ui/harness.h"
 
 namespace tracewick::ui {
 
 class ProgramTest : public ::testing::Test {
 protected:
-    void SetUp() override { InstallFailureListener(); }
-    void TearDown() override {
-        SetProcessUnderTest(nullptr);
-        app_.reset();
-    }
-
-    // Starts the program; on failure records it and returns null.
-    AppProcess* Launch(const LaunchOptions& options) {
-        auto app = std::make_unique<AppProcess>();
+    // Starts the program and, unless told not to, waits for its sheet; false,
+    // with the failure recorded, when either does not come.
+    bool Start(const LaunchOptions& options, bool sheet = true) {
+        app_ = std::make_unique<AppProcess>();
         std::string error;
-        if (!app->Start(options, &error)) {
-            ADD_FAILURE() << "cannot start the program: " << error;
-            return nullptr;
-        }
-        app_ = std::move(app);
-        SetProcessUnderTest(app_.get());
-        return app_.get();
+        if (!app_->Start(options, &error)) return ADD_FAILURE() << error, false;
+        return !sheet || FindSheet();
     }
 
-    // Starts the program with a letter that selects no page (so no splash)
-    // and waits for the sheet; a null sheet on failure.
-    Sheet LaunchToSheet(LaunchOptions options = {}) {
-        if (options.args.empty()) options.args = {"x"};
-        AppProcess* app = Launch(options);
-        if (!app) return Sheet();
-        HWND sheet = app->WaitForSheet();
-        if (!sheet) ADD_FAILURE() << "the sheet did not appear";
-        return Sheet(sheet);
+    bool Restart() {
+        std::string error;
+        if (!app_->Restart({"x"}, &error)) return ADD_FAILURE() << error, false;
+        return FindSheet();
     }
 
-    AppProcess& app() { return *app_; }
+    // The start page's field takes the focus once the sheet is active; a
+    // test that typed before would see that field commit late, over its text.
+    bool FindSheet() {
+        sheet_ = app_->WaitForSheet();
+        if (!sheet_ || !WaitUntil([&] { return app_->FocusedWindow() != nullptr; }, kWaitMs, app_->process()))
+            return ADD_FAILURE() << "no sheet with the focus", false;
+        return Settle();
+    }
+
+    // Returns once the program has handled everything sent to it so far.
+    bool Settle() const {
+        bool ok = false;
+        Send(sheet_, WM_NULL, 0, 0, &ok);
+        return ok;
+    }
+
+    HWND Page(const std::string& caption) const { return PageAt(sheet_, PositionOf(sheet_, caption)); }
+
+    // Opens a page as a click on its tab does: the tab takes the focus, so a
+    // host field left on the way commits now, not at some later click.
+    bool Show(const std::string& caption) const {
+        if (!SelectPage(sheet_, PositionOf(sheet_, caption)))
+            return ADD_FAILURE() << "cannot open " << caption << " (at " << PositionOf(sheet_, caption) << ", open "
+                                 << TextOf(ActivePage(sheet_)) << ")", false;
+        Send(sheet_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Children(sheet_, "SysTabControl32").front()), TRUE);
+        return Settle();
+    }
+
+    // Exit, Close or Escape; the program must end with 0.
+    void Leave(const std::string& how) {
+        const bool sent = how == "exit"    ? PostClick(GetDlgItem(sheet_, IDCANCEL))
+                          : how == "close" ? PostMessageA(sheet_, WM_SYSCOMMAND, SC_CLOSE, 0) != 0
+                                           : PostMessageA(sheet_, WM_COMMAND, IDCANCEL, 0) != 0;
+        DWORD code = 1;
+        ASSERT_TRUE(sent && app_->WaitForExit(kWaitMs, &code)) << "the program did not end";
+        EXPECT_EQ(0u, code);
+    }
 
     std::unique_ptr<AppProcess> app_;
+    HWND sheet_ = nullptr;
 };
 
 }  // namespace tracewick::ui
