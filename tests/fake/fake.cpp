@@ -6,8 +6,7 @@
 // WriteFile, so nothing waits in a buffer.
 //
 // Which script: "<own base name>.script" in the program's own directory
-// (ping.exe reads ping.script), else the file named by the environment
-// variable TRACEWICK_FAKE_SCRIPT; with neither, it prints nothing and exits 0.
+// (ping.exe reads ping.script); without one it prints nothing and exits 0.
 //
 // Script language: one statement per line, a keyword, one blank, then its
 // argument (the rest of the line, taken as is). A trailing CR is dropped, so
@@ -20,7 +19,6 @@
 //                    standard output
 //   sleep MS         waits MS milliseconds
 //   bulk BYTES       BYTES bytes of the text in tests/fake/bulk_text.h
-//   longline N       N 'x' characters then CR LF
 //   grandchild MS    starts a copy of this program that inherits the standard
 //                    handles, holds them open for MS milliseconds and exits;
 //                    the script goes on at once
@@ -43,7 +41,6 @@
 namespace {
 
 constexpr int kExitScriptError = 99;
-constexpr char kScriptVariable[] = "TRACEWICK_FAKE_SCRIPT";
 constexpr std::size_t kBlockLength = 64 * 1024;  // multiple of the bulk line length
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -63,13 +60,6 @@ void WriteAll(HANDLE handle, const std::string& text) { WriteAll(handle, text.da
 HANDLE Out() { return GetStdHandle(STD_OUTPUT_HANDLE); }
 HANDLE Err() { return GetStdHandle(STD_ERROR_HANDLE); }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 bool Unescape(const std::string& text, std::string* out) {
     std::string result;
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -85,11 +75,11 @@ bool Unescape(const std::string& text, std::string* out) {
             case '\\': result += '\\'; break;
             case '0': result += '\0'; break;
             case 'x': {
-                if (i + 2 >= text.size()) return false;
-                const int high = HexDigit(text[i + 1]);
-                const int low = HexDigit(text[i + 2]);
-                if (high < 0 || low < 0) return false;
-                result += static_cast<char>(high * 16 + low);
+                const std::string digits = text.substr(i + 1, 2);
+                char* end = nullptr;
+                const long value = std::strtol(digits.c_str(), &end, 16);
+                if (digits.size() != 2 || end != digits.c_str() + 2) return false;
+                result += static_cast<char>(value);
                 i += 2;
                 break;
             }
@@ -111,17 +101,9 @@ bool ParseNumber(const std::string& text, unsigned long long* value) {
 }
 
 std::string OwnPath() {
-    std::string path(MAX_PATH, '\0');
-    for (;;) {
-        const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        if (path.size() >= 32768) return {};
-        path.resize(path.size() * 2);
-    }
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
 }
 
 bool ReadWholeFile(const std::string& path, std::string* text) {
@@ -138,16 +120,9 @@ bool ReadWholeFile(const std::string& path, std::string* text) {
     return ok;
 }
 
-// The script for this copy; false when there is none.
+// The script for this copy (our path ends in ".exe"); false when there is none.
 bool LoadScript(const std::string& own_path, std::string* script) {
-    const std::size_t dot = own_path.find_last_of('.');
-    const std::size_t slash = own_path.find_last_of("\\/");
-    const std::string base =
-        (dot != std::string::npos && (slash == std::string::npos || dot > slash)) ? own_path.substr(0, dot) : own_path;
-    if (!base.empty() && ReadWholeFile(base + ".script", script)) return true;
-    char named[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA(kScriptVariable, named, sizeof named);
-    return length > 0 && length < sizeof named && ReadWholeFile(named, script);
+    return own_path.size() > 4 && ReadWholeFile(own_path.substr(0, own_path.size() - 4) + ".script", script);
 }
 
 // The milliseconds of "--hold MS" when that is our whole argument list.
@@ -208,8 +183,7 @@ int Play(const std::string& own_path, const std::string& script) {
         std::string text;
         unsigned long long number = 0;
         const bool wants_text = keyword == "out" || keyword == "raw" || keyword == "err";
-        const bool wants_number = keyword == "sleep" || keyword == "bulk" || keyword == "longline" ||
-                                  keyword == "grandchild" || keyword == "exit";
+        const bool wants_number = keyword == "sleep" || keyword == "bulk" || keyword == "grandchild" || keyword == "exit";
         if (wants_text && !Unescape(argument, &text)) return ScriptError(line_number, line, "bad escape");
         if (wants_number && !ParseNumber(argument, &number)) return ScriptError(line_number, line, "bad number");
 
@@ -229,14 +203,6 @@ int Play(const std::string& own_path, const std::string& script) {
                 WriteAll(Out(), tracewick::fake::BulkTextAt(done, piece));
                 done += piece;
             }
-        } else if (keyword == "longline") {
-            const std::string block(kBlockLength, 'x');
-            for (unsigned long long left = number; left > 0;) {
-                const std::size_t piece = left < kBlockLength ? static_cast<std::size_t>(left) : kBlockLength;
-                WriteAll(Out(), block.data(), piece);
-                left -= piece;
-            }
-            WriteAll(Out(), "\r\n");
         } else if (keyword == "grandchild") {
             if (!StartGrandchild(own_path, number)) return ScriptError(line_number, line, "cannot start the copy");
         } else if (keyword == "exit") {

@@ -88,7 +88,13 @@ TEST_F(ProgramTest, OnlyHelpAndExitShowAndAboutComesFromSystemMenu) {
 
 TEST_F(ProgramTest, HelpOpensAtActivePageTopicAndClosesWithSheet) {
     ASSERT_TRUE(Start({{"x"}}));
-    HWND help = nullptr;
+    // Opened first from an options dialog, it still belongs to the sheet.
+    ASSERT_TRUE(PostClick(GetDlgItem(Page("Ping"), IDC_PING_OPTIONS)));
+    const HWND options = app_->WaitForDialog("Ping Options");
+    ASSERT_TRUE(options && PostClick(GetDlgItem(options, IDC_PING_HELP)));
+    HWND help = app_->WaitForDialog("Tracewick Help");
+    EXPECT_EQ(sheet_, GetWindow(help, GW_OWNER));
+    ASSERT_TRUE(PostClick(GetDlgItem(options, IDCANCEL)) && app_->WaitGone(options));
     for (const std::string page : {"Ping", "Trace Route", "Lookup", "About"}) {
         SCOPED_TRACE(page);
         ASSERT_TRUE(Show(page));
