@@ -140,6 +140,10 @@ std::vector<HWND> Children(HWND parent, const char* class_name) {
     EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&found));
     return found.second;
 }
+HWND Child(HWND parent, const char* class_name) {
+    const std::vector<HWND> found = Children(parent, class_name);
+    return found.empty() ? nullptr : found.front();
+}
 std::vector<std::string> Items(HWND control) {
     const bool combo = ClassOf(control) == "ComboBox";
     std::vector<std::string> items;
@@ -160,8 +164,7 @@ bool SetText(HWND control, const std::string& text) {
     return control && Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), &ok) && ok;
 }
 bool TypeInto(HWND combo, const std::string& text) {
-    const auto edits = Children(combo, "Edit");
-    return !edits.empty() && SetText(edits.front(), text) && TextOf(combo) == text;
+    return SetText(Child(combo, "Edit"), text) && TextOf(combo) == text;
 }
 bool IsChecked(HWND button) { return Send(button, BM_GETCHECK) == BST_CHECKED; }
 bool IsEnabled(HWND hwnd) { return hwnd && IsWindowEnabled(hwnd); }
@@ -358,7 +361,7 @@ HWND PageAt(HWND sheet, int position) {
 // A page window keeps its template's caption, which is its tab's. A page
 // never opened has no window yet (About): it is opened once to be named.
 int PositionOf(HWND sheet, const std::string& caption) {
-    const HWND active = ActivePage(sheet), tabs = Children(sheet, WC_TABCONTROLA).front();
+    const HWND active = ActivePage(sheet), tabs = Child(sheet, WC_TABCONTROLA);
     for (int position = 0; position < Send(tabs, TCM_GETITEMCOUNT); ++position) {
         if (!PageAt(sheet, position) && Send(sheet, PSM_SETCURSEL, static_cast<WPARAM>(position)))
             Send(sheet, PSM_SETCURSEL, 0, reinterpret_cast<LPARAM>(active));

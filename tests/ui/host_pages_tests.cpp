@@ -267,7 +267,7 @@ protected:
     }
 
     HWND Item(int id) const { return GetDlgItem(ActivePage(sheet_), id); }
-    HWND HostField(const std::string& page) const { return Children(Page(page), "ComboBox").front(); }
+    HWND HostField(const std::string& page) const { return Child(Page(page), "ComboBox"); }
     std::string Pane() const { return TextOf(GetDlgItem(Page(page_->name), page_->pane)); }
     bool WaitRunEnd(DWORD ms) const {
         return WaitUntil([&] { return IsEnabled(GetDlgItem(Page(page_->name), IDC_RUN)); }, ms, app_->process());
@@ -288,8 +288,8 @@ void HostPageTest::Play(const Step& step) {
     switch (step.what) {
         case Do::kType: ASSERT_TRUE(TypeInto(HostField(page_->name), a)); break;
         case Do::kTypeLeave: {
-            const HWND page = ActivePage(sheet_), combo = Children(page, "ComboBox").front();
-            const HWND edit = Children(combo, "Edit").front(), away = GetDlgItem(page, IDC_CUMULATIVE);
+            const HWND page = ActivePage(sheet_), combo = Child(page, "ComboBox");
+            const HWND edit = Child(combo, "Edit"), away = GetDlgItem(page, IDC_CUMULATIVE);
             Send(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(away), TRUE);  // focus comes from elsewhere
             Send(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
             ASSERT_TRUE(WaitUntil([&] { return app_->FocusedWindow() == edit; }, kWaitMs, app_->process()));

@@ -52,7 +52,7 @@ protected:
         if (!SelectPage(sheet_, PositionOf(sheet_, caption)))
             return ADD_FAILURE() << "cannot open " << caption << " (at " << PositionOf(sheet_, caption) << ", open "
                                  << TextOf(ActivePage(sheet_)) << ")", false;
-        Send(sheet_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Children(sheet_, "SysTabControl32").front()), TRUE);
+        Send(sheet_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Child(sheet_, "SysTabControl32")), TRUE);
         return Settle();
     }
 

@@ -134,7 +134,7 @@ TEST_F(ProgramTest, HostListDialogDeletesMoreThan500SelectedEntries) {
         ASSERT_TRUE(PostClick(GetDlgItem(dialog, button)) && app_->WaitGone(dialog));
     }
     for (const char* page : {"Ping", "Trace Route", "Lookup"}) {
-        const HWND combo = Children(Page(page), "ComboBox").front();
+        const HWND combo = Child(Page(page), "ComboBox");
         EXPECT_EQ(kept, Items(combo)) << page;
         EXPECT_EQ("", TextOf(combo)) << page;
     }
