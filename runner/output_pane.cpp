@@ -1,11 +1,31 @@
 #include "runner/output_pane.h"
 
-#include <richedit.h>
-
 #include <ctime>
 #include <string>
 
 namespace tracewick {
+
+namespace {
+
+// The pane's font at 96 dots per inch; it grows with the screen's setting.
+constexpr int kFontHeight = 10;  // pixels
+constexpr char kFontFace[] = "Courier";
+// Where Courier has no size as tall as asked (a bitmap face: Wine's has one
+// size, 13 pixels), the scalable fixed-pitch face instead.
+constexpr char kScalableFontFace[] = "Courier New";
+
+// The height of `font`'s character cells as drawn in `window`; 0 when unknown.
+int CellHeight(HWND window, HFONT font) {
+    const UniqueDC dc(window);
+    if (!dc || !font) return 0;
+    const HGDIOBJ previous = ::SelectObject(dc.Get(), font);
+    TEXTMETRICA metrics{};
+    const BOOL measured = ::GetTextMetricsA(dc.Get(), &metrics);
+    ::SelectObject(dc.Get(), previous);
+    return measured ? metrics.tmHeight : 0;
+}
+
+}  // namespace
 
 bool LoadPaneLibrary() {
     static const UniqueModule library(::LoadLibraryA("riched32.dll"));
@@ -14,32 +34,71 @@ bool LoadPaneLibrary() {
 
 void OutputPane::Attach(HWND pane) {
     pane_ = pane;
+    style_ = static_cast<DWORD>(::GetWindowLongPtrA(pane_, GWL_STYLE));
+    ex_style_ = static_cast<DWORD>(::GetWindowLongPtrA(pane_, GWL_EXSTYLE));
+    int dpi = 96;
+    if (const UniqueDC dc(pane_); dc && ::GetDeviceCaps(dc.Get(), LOGPIXELSY) > 0) {
+        dpi = ::GetDeviceCaps(dc.Get(), LOGPIXELSY);
+    }
+    // Fixed pitch asked for as well as the face: where the face is missing,
+    // the columns of the output still line up.
     LOGFONTA description{};
-    description.lfHeight = 10;
-    lstrcpynA(description.lfFaceName, "Courier", LF_FACESIZE);
+    description.lfHeight = ::MulDiv(kFontHeight, dpi, 96);
+    description.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    lstrcpynA(description.lfFaceName, kFontFace, LF_FACESIZE);
     font_.Reset(::CreateFontIndirectA(&description));
+    if (const int cell = CellHeight(pane_, font_.Get()); cell > 0 && cell < description.lfHeight) {
+        lstrcpynA(description.lfFaceName, kScalableFontFace, LF_FACESIZE);
+        font_.Reset(::CreateFontIndirectA(&description));
+    }
+    // Some rich edits build their own font from the character format rather
+    // than take the window's font: the same request goes there too.
+    format_.cbSize = sizeof(format_);
+    format_.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_BOLD | CFM_ITALIC;
+    format_.yHeight = ::MulDiv(description.lfHeight, 1440, dpi);  // twips
+    format_.bCharSet = description.lfCharSet;
+    format_.bPitchAndFamily = description.lfPitchAndFamily;  // taken with CFM_FACE
+    lstrcpynA(format_.szFaceName, description.lfFaceName, LF_FACESIZE);
+    Dress();
+}
+
+void OutputPane::Dress() {
     ::SendMessageA(pane_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Get()), TRUE);
-    // Some rich edits give inserted text their own default format rather
-    // than the font: make the font the default character format as well.
-    CHARFORMATA format{};
-    format.cbSize = sizeof(format);
-    format.dwMask = CFM_FACE | CFM_SIZE | CFM_CHARSET | CFM_BOLD | CFM_ITALIC;
-    const UniqueDC screen(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
-    format.yHeight = ::MulDiv(description.lfHeight, 1440, dpi > 0 ? dpi : 96);  // twips
-    format.bCharSet = description.lfCharSet;
-    lstrcpynA(format.szFaceName, description.lfFaceName, LF_FACESIZE);
-    ::SendMessageA(pane_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
-    ::SendMessageA(pane_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+    ::SendMessageA(pane_, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format_));
+    ::SendMessageA(pane_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format_));
     // A rich edit quietly drops text past its default limit of about 32 K.
     ::SendMessageA(pane_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+}
+
+void OutputPane::Renew() {
+    HWND parent = ::GetParent(pane_);
+    RECT place{};
+    ::GetWindowRect(pane_, &place);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+    char class_name[64] = {};
+    ::GetClassNameA(pane_, class_name, sizeof class_name);
+    const auto id = static_cast<INT_PTR>(::GetDlgCtrlID(pane_));
+    const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(pane_, GWLP_HINSTANCE));
+    HWND fresh = ::CreateWindowExA(ex_style_, class_name, "", style_, place.left, place.top, place.right - place.left,
+                                   place.bottom - place.top, parent, reinterpret_cast<HMENU>(id), instance, nullptr);
+    if (!fresh) {
+        ::SetWindowTextA(pane_, "");  // slow, but the pane is still cleared
+        return;
+    }
+    // Right behind the old pane in the z-order, which is the tab order.
+    ::SetWindowPos(fresh, pane_, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const bool had_focus = ::GetFocus() == pane_;
+    ::DestroyWindow(pane_);
+    pane_ = fresh;
+    Dress();
+    if (had_focus) ::SetFocus(pane_);
 }
 
 void OutputPane::WriteHeader(bool cumulative, int margin) {
     repair_.Reset();
     bool blank_lines_before = false;
     if (!cumulative) {
-        ::SetWindowTextA(pane_, "");
+        Renew();
     } else {
         blank_lines_before = ::SendMessageA(pane_, EM_GETLINECOUNT, 0, 0) > 1;
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <richedit.h>
 
 #include <string_view>
 
@@ -32,10 +33,20 @@ public:
     void ScrollToTail(int margin);
 
 private:
+    // The font, the default character format and the text limit, on pane_.
+    void Dress();
+    // Puts an empty pane in pane_'s place: same id, class, styles, place,
+    // tab position and focus. Emptying a full rich edit takes far longer
+    // than filling it did; a fresh one takes milliseconds.
+    void Renew();
     void InsertAtEnd(std::string_view text);
 
     HWND pane_ = nullptr;
+    // The styles the dialog template gave the pane, for its renewals.
+    DWORD style_ = 0;
+    DWORD ex_style_ = 0;
     UniqueFont font_;
+    CHARFORMATA format_{};  // the font again, for the rich edit's own font
     LineEndRepair repair_;
 };
 

@@ -5,6 +5,7 @@
 #   tw_wine_up BUILD_ROOT [--private-display]
 #       Private 64-bit prefix in BUILD_ROOT/wineprefix (created once), a display
 #       (ours or $DISPLAY), a persistent wineserver and the keep-alive program.
+#       The screen has 96 dots per inch, or $TW_DPI (144 for 150 %).
 #   tw_wine_down
 #       Stops what tw_wine_up started, nothing else. Safe twice; fit for a trap.
 #   tw_screenshot FILE.png
@@ -138,10 +139,28 @@ _tw_configure_prefix() {
         _tw_quiet wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f ||
             _tw_log "could not make the X11 windows unmanaged"
     fi
-    # Tahoma, MS Shell Dlg and Marlett come from Wine's own fonts.
+    # The screen's dots per inch: 96 unless TW_DPI asks for another (144 is
+    # 150 %), so a session always gets what it asked for, not what the last
+    # one left in the prefix. Read by programs started after it is written.
+    local dpi=${TW_DPI:-96}
+    if [[ ! $dpi =~ ^[1-9][0-9]{1,3}$ ]]; then
+        _tw_log "TW_DPI=$dpi is not a number of dots per inch; using 96"
+        dpi=96
+    fi
+    local desktop_dpi
+    desktop_dpi=$(awk '/^\[/ { desktop = index($0, "[Control Panel\\\\Desktop]") == 1 }
+                       desktop && sub(/^"LogPixels"=dword:/, "") { print }' <<<"$registry")
+    if [[ $desktop_dpi != "$(printf '%08x' "$dpi")" ]]; then
+        _tw_quiet wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f ||
+            _tw_log "could not set the screen to $dpi dots per inch"
+    fi
+    # Tahoma, MS Shell Dlg and Marlett come from Wine's own TrueType fonts;
+    # Courier and MS Sans Serif, which the registry maps to coure.fon and
+    # sserife.fon, from its bitmap fonts. Copied when missing, so an older
+    # prefix gets them too.
     local fonts=$WINEPREFIX/drive_c/windows/Fonts f
     mkdir -p "$fonts"
-    for f in /usr/share/wine/fonts/*.ttf; do
+    for f in /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon; do
         [[ -e $f ]] || continue
         [[ -e $fonts/${f##*/} ]] || cp "$f" "$fonts/" || _tw_log "could not copy $f"
     done
