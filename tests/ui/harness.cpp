@@ -353,6 +353,16 @@ std::optional<FileState> AppProcess::ReadFile(const std::string& name) const {
     while (file && ::ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr) && read > 0) state.bytes.append(chunk, read);
     return file ? std::optional<FileState>(state) : std::nullopt;
 }
+bool AppProcess::SendPointer(HWND hwnd, UINT message, bool in_wparam, WPARAM wparam, LPARAM lparam, void* data,
+                             std::size_t size) const {
+    void* remote = VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    bool ok = remote && WriteProcessMemory(process_.Get(), remote, data, size, nullptr);
+    if (ok) Send(hwnd, message, in_wparam ? reinterpret_cast<WPARAM>(remote) : wparam,
+                 in_wparam ? lparam : reinterpret_cast<LPARAM>(remote), &ok);
+    ok = ok && ReadProcessMemory(process_.Get(), remote, data, size, nullptr);
+    if (remote) VirtualFreeEx(process_.Get(), remote, 0, MEM_RELEASE);
+    return ok;
+}
 bool IsSheet(HWND hwnd) { return ClassOf(hwnd) == "#32770" && !Children(hwnd, WC_TABCONTROLA).empty(); }
 HWND ActivePage(HWND sheet) { return reinterpret_cast<HWND>(Send(sheet, PSM_GETCURRENTPAGEHWND)); }
 HWND PageAt(HWND sheet, int position) {

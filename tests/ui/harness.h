@@ -97,7 +97,16 @@ public:
     // Presses `button` on the message box: its text, or nothing when none came.
     std::optional<std::string> AnswerMessageBox(int button = IDOK) const;
     std::optional<FileState> ReadFile(const std::string& name) const;
+    // Sends `message` with a pointer, in wParam or else lParam, to a copy of
+    // `data` in the program's memory, as Wine carries no such structure
+    // across processes; `data` then holds what the program left there.
+    template <class T>
+    bool SendPointer(HWND hwnd, UINT message, bool in_wparam, WPARAM wparam, LPARAM lparam, T& data) const {
+        return SendPointer(hwnd, message, in_wparam, wparam, lparam, &data, sizeof data);
+    }
 private:
+    bool SendPointer(HWND hwnd, UINT message, bool in_wparam, WPARAM wparam, LPARAM lparam, void* data,
+                     std::size_t size) const;
     bool Launch(const std::vector<std::string>& args, std::string* error);
     UniqueKernelHandle process_;
     DWORD pid_ = 0;

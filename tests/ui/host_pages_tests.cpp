@@ -48,6 +48,7 @@ enum class Do {
     kWaitEnd,    // until Run is enabled again (a: milliseconds)
     kMark,       // the time
     kElapsed,    // since the mark, between a and b milliseconds
+    kShorter,    // until the pane holds fewer than a characters
     kPane,       // the whole pane is a, headers masked
     kPaneLike,   // the masked pane matches the pattern a
     kEnabled,    // Run and Cancel: a is "10" for Run enabled, Cancel disabled
@@ -146,6 +147,9 @@ const std::vector<Row> kRows = {
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kPane, "<header>\r\nlast line$END"}}},
     {"2 MB arrive whole", 0, "bulk 2097152\n",
      {{Do::kRun}, {Do::kWaitEnd, "240000"}, {Do::kPane, "<header>\r\n" + kBulk + "$END"}}},
+    {"a pane of 8 MB is cleared for the next run within seconds", 0, "bulk 8388608\n",
+     {{Do::kRun}, {Do::kWaitEnd, "400000"}, {Do::kMark}, {Do::kRun}, {Do::kShorter, "100000"}, {Do::kElapsed, "0", "5000"},
+      {Do::kCancel}, {Do::kWaitEnd}}},
     {"cumulative keeps the earlier run after a blank line", 0, "out reply\n",
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kRun}, {Do::kWaitEnd},
       {Do::kPane, "<header>\r\nreply\r\n$END\r\n\r\n<header>\r\nreply\r\n$END"}},
@@ -343,6 +347,10 @@ void HostPageTest::Play(const Step& step) {
             EXPECT_TRUE(took >= std::stoull(a) && took <= std::stoull(b)) << took << " ms";
             break;
         }
+        case Do::kShorter:
+            ASSERT_TRUE(WaitUntil([&] { return Send(GetDlgItem(Page(page_->name), page_->pane), WM_GETTEXTLENGTH) < std::stol(a); },
+                                  kWaitMs, app_->process()));
+            break;
         case Do::kPane: ExpectText(a, MaskHeaders(Pane())); break;
         case Do::kPaneLike:
             EXPECT_TRUE(std::regex_match(MaskHeaders(Pane()), std::regex(a))) << Visible(MaskHeaders(Pane()));

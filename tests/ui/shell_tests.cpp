@@ -1,6 +1,9 @@
 // The program's shell: splash, start page, the sheet's buttons and system
 // menu, the help window, and the Modify Host List dialog. Also the driver's
 // entry point.
+#include <windows.h>
+#include <richedit.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -112,6 +115,55 @@ TEST_F(ProgramTest, HelpOpensAtActivePageTopicAndClosesWithSheet) {
     EXPECT_EQ(help, app_->WaitForDialog("Tracewick Help")) << "one help window, reused";
     Leave("exit");
     EXPECT_FALSE(IsWindow(help));
+}
+
+// The screen's dots per inch for the programs started while it lasts.
+class ScreenDpi {
+public:
+    explicit ScreenDpi(DWORD dpi) { Set(dpi); }
+    ~ScreenDpi() { Set(96); }
+    static void Set(DWORD dpi) {
+        RegSetKeyValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+    }
+};
+
+// Whole labels and a fixed-pitch pane whose text grows with the screen.
+TEST_F(ProgramTest, LabelsFitAndThePaneIsFixedPitchAtEveryDpi) {
+    for (const int dpi : {96, 144}) {
+        SCOPED_TRACE(std::to_string(dpi) + " dpi");
+        const ScreenDpi screen(static_cast<DWORD>(dpi));
+        ASSERT_TRUE(Start({{"p"}, {}, "", BinFolder{Spawner::kReal, "", {{"ping", "out iiiiiiii\nout WWWWWWWW\n"}}}}));
+        const HWND page = Page("Ping"), pane = GetDlgItem(page, IDC_PANE);
+        ASSERT_TRUE(WaitUntil([&] { return IsEnabled(GetDlgItem(page, IDC_RUN)); }, kWaitMs, app_->process()));
+        // The dialog font as the program gets it: 8 points of MS Sans Serif.
+        const UniqueDC dc(nullptr);
+        const UniqueFont font(CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "MS Sans Serif"));
+        const HGDIOBJ previous = SelectObject(dc.Get(), font.Get());
+        char face[LF_FACESIZE] = {};
+        GetTextFaceA(dc.Get(), sizeof face, face);
+        EXPECT_STREQ("MS Sans Serif", face);
+        for (HWND label : Children(page, "Static")) {
+            const std::string text = TextOf(label);
+            SIZE size{};
+            RECT room{};
+            GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+            GetClientRect(label, &room);
+            EXPECT_LE(size.cx, room.right) << "\"" << text << "\" is cut";
+        }
+        SelectObject(dc.Get(), previous);
+        CHARFORMATA format{};
+        format.cbSize = sizeof format;
+        ASSERT_TRUE(app_->SendPointer(pane, EM_GETCHARFORMAT, false, SCF_DEFAULT, 0, format));
+        EXPECT_EQ(FIXED_PITCH, format.bPitchAndFamily & 3);
+        EXPECT_EQ(MulDiv(10, dpi, 96), MulDiv(format.yHeight, dpi, 1440)) << "character height in pixels";
+        // As drawn: the eighth i stands above the eighth W, a line lower by at least the height asked.
+        POINTL i{}, w{};
+        ASSERT_TRUE(app_->SendPointer(pane, EM_POSFROMCHAR, true, 0, Send(pane, EM_LINEINDEX, 1) + 8, i) &&
+                    app_->SendPointer(pane, EM_POSFROMCHAR, true, 0, Send(pane, EM_LINEINDEX, 2) + 8, w));
+        EXPECT_EQ(i.x, w.x) << "not fixed-pitch";
+        EXPECT_GE(w.y - i.y, MulDiv(10, dpi, 96));
+        Leave("exit");
+    }
 }
 
 TEST_F(ProgramTest, HostListDialogDeletesMoreThan500SelectedEntries) {
