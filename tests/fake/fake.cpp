@@ -33,6 +33,7 @@
 // Internal use: "fake.exe --hold MS" is the grandchild.
 #include <windows.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <string>
 
@@ -42,8 +43,6 @@ namespace {
 
 constexpr int kExitScriptError = 99;
 constexpr std::size_t kBlockLength = 64 * 1024;  // multiple of the bulk line length
-
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 void WriteAll(HANDLE handle, const char* data, std::size_t length) {
     while (length > 0) {
@@ -90,14 +89,12 @@ bool Unescape(const std::string& text, std::string* out) {
     return true;
 }
 
+// Decimal, or hexadecimal after 0x (a leading 0 alone is still decimal).
 bool ParseNumber(const std::string& text, unsigned long long* value) {
-    if (text.empty() || text[0] == '-' || text[0] == '+' || IsBlank(text[0])) return false;
     const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
     char* end = nullptr;
-    const unsigned long long parsed = std::strtoull(text.c_str(), &end, hex ? 16 : 10);
-    if (end != text.c_str() + text.size()) return false;
-    *value = parsed;
-    return true;
+    *value = std::strtoull(text.c_str(), &end, hex ? 16 : 10);
+    return !text.empty() && std::isdigit(static_cast<unsigned char>(text[0])) && end == text.c_str() + text.size();
 }
 
 std::string OwnPath() {
@@ -125,23 +122,10 @@ bool LoadScript(const std::string& own_path, std::string* script) {
     return own_path.size() > 4 && ReadWholeFile(own_path.substr(0, own_path.size() - 4) + ".script", script);
 }
 
-// The milliseconds of "--hold MS" when that is our whole argument list.
-bool HoldArgument(const char* line, unsigned long long* ms) {
-    const char* p = line;
-    if (*p == '"') {
-        ++p;
-        while (*p && *p != '"') ++p;
-        if (*p == '"') ++p;
-    } else {
-        while (*p && !IsBlank(*p)) ++p;
-    }
-    while (IsBlank(*p)) ++p;
-    const std::string args = p;
-    const std::string flag = "--hold ";
-    if (args.compare(0, flag.size(), flag) != 0) return false;
-    std::string number = args.substr(flag.size());
-    while (!number.empty() && IsBlank(number.back())) number.pop_back();
-    return ParseNumber(number, ms);
+// The milliseconds of "--hold MS", which only our own grandchild is given.
+bool HoldArgument(const std::string& line, unsigned long long* ms) {
+    const std::size_t flag = line.find("\" --hold ");
+    return flag != std::string::npos && ParseNumber(line.substr(flag + 9), ms);
 }
 
 bool StartGrandchild(const std::string& own_path, unsigned long long ms) {

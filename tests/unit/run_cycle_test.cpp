@@ -113,30 +113,6 @@ TEST(RunCycle, EventsInEveryState) {
     }
 }
 
-// However events interleave, a run shows at most one end line, and the
-// buttons last set are those of the state the page is in.
-TEST(RunCycle, EveryRunEndsOnceWhateverTheOrder) {
-    const char* const events[] = {"run", "cancel", "timeout", "out1", "end1", "out2", "end2", "due", "repeat0", "repeat3"};
-    unsigned seed = 12345;
-    for (int trial = 0; trial < 2000; ++trial) {
-        RunCycle cycle(kPing);
-        int ends[3] = {};
-        RunEffects buttons = Play(cycle, "refuse");  // idle's buttons
-        std::string trace;
-        for (int step = 0; step < 12; ++step) {
-            const std::string event = events[((seed = seed * 1103515245u + 12345u) >> 16) % 10];
-            const RunEffects effects = Play(cycle, event);
-            trace += event + ' ';
-            if (effects.show && event[0] == 'e') ++ends[event[3] - '0'];
-            if (effects.set_buttons) buttons = effects;
-        }
-        SCOPED_TRACE(trace);
-        EXPECT_TRUE(ends[1] <= 1 && ends[2] <= 1);
-        EXPECT_EQ(buttons.run_enabled, cycle.State() == RunState::kIdle);
-        EXPECT_EQ(buttons.cancel_enabled, cycle.State() == RunState::kRunning || cycle.State() == RunState::kWaiting);
-    }
-}
-
 // A worker's text waits while the page's queue is full and is dropped only
 // once the page is gone.
 TEST(PostPatiently, WaitsForRoomAndGivesUpOnlyWhenThePageIsGone) {

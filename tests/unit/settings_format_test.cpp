@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <random>
 #include <tuple>
 
 namespace tracewick {
@@ -80,26 +79,6 @@ TEST(SettingsReader, EmptyTextKeepsThePreviousValueAndLinesStayInStep) {
     EXPECT_EQ(third, std::string(300, 'x'));
 }
 
-TEST(SettingsReader, RandomBytesNeverEscapeTheInput) {
-    std::mt19937 random(20261206);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::uniform_int_distribution<int> length(0, 400);
-    for (int round = 0; round < 2000; ++round) {
-        std::string bytes(static_cast<std::size_t>(length(random)), '\0');
-        for (char& c : bytes) {
-            const int b = byte(random);
-            c = static_cast<char>(b < 40 ? "\r\n"[b % 2] : b);
-        }
-        SettingsReader reader(bytes);
-        std::size_t total = 0;
-        std::string line;
-        while (reader.Line(line)) {
-            total += line.size();
-            ASSERT_LE(total, bytes.size());
-        }
-        EXPECT_TRUE(reader.AtEnd());
-    }
-}
 
 }  // namespace
 }  // namespace tracewick
