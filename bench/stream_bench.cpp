@@ -146,8 +146,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     const HWND page = tracewick::ui::PageAt(app.WaitForSheet(kSheetTimeoutMs), 0);
-    const HWND pane = GetDlgItem(page, 1031);
     const HWND run = GetDlgItem(page, 1042);
+    // A run gets a fresh pane window before it disables Run.
+    tracewick::ui::WaitUntil([&] { return run && !IsWindowEnabled(run); }, kSheetTimeoutMs, app.process());
+    const HWND pane = GetDlgItem(page, 1031);
     if (!pane || !run) {
         std::fprintf(stderr, "no Ping page\n");
         return 1;

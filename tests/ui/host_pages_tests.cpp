@@ -423,22 +423,24 @@ INSTANTIATE_TEST_SUITE_P(Rows, HostPageTest, ::testing::ValuesIn(AllRows()), [](
 // spawner before, while and after it starts: each run ends once.
 TEST_F(ProgramTest, CancelRightAfterRunEndsEachRunOnce) {
     ASSERT_TRUE(Start({{"x"}, {}, "", BinFolder{Spawner::kReal, "", {{"ping", "out hello\nsleep 8000\n"}}}}));
-    const HWND page = Page("Ping"), pane = GetDlgItem(page, IDC_PANE), run = GetDlgItem(page, IDC_RUN);
+    const HWND page = Page("Ping"), run = GetDlgItem(page, IDC_RUN);
+    // Each run without cumulative output gets a fresh pane window.
+    const auto pane = [&] { return TextOf(GetDlgItem(page, IDC_PANE)); };
     for (int i = 0; i < 20 && !HasFailure(); ++i) {
         SCOPED_TRACE("run " + std::to_string(i + 1));
         ASSERT_TRUE(Click(run));
         const ULONGLONG start = GetTickCount64();
         while (GetTickCount64() - start < static_cast<ULONGLONG>(i % 5)) continue;  // staggered by 0 to 4 ms
         ASSERT_TRUE(Click(GetDlgItem(page, IDC_CANCEL_RUN)));
-        ASSERT_TRUE(WaitUntil([&] { return IsEnabled(run); }, 6000, app_->process())) << Visible(TextOf(pane));
-        const std::string text = TextOf(pane);
+        ASSERT_TRUE(WaitUntil([&] { return IsEnabled(run); }, 6000, app_->process())) << Visible(pane());
+        const std::string text = pane();
         EXPECT_EQ(1u, CountOf(text, "Ping cancelled")) << Visible(text);
         EXPECT_EQ(text.size() - 14, text.rfind("Ping cancelled")) << Visible(text);
         EXPECT_EQ(0u, CountOf(text, "End of Data") + CountOf(text, "cannot start")) << Visible(text);
     }
     // A late time-out or end line of any of those runs would show now.
-    const std::string settled = TextOf(pane);
-    EXPECT_FALSE(WaitUntil([&] { return TextOf(pane) != settled || !IsEnabled(run); }, 3500, app_->process()));
+    const std::string settled = pane();
+    EXPECT_FALSE(WaitUntil([&] { return pane() != settled || !IsEnabled(run); }, 3500, app_->process()));
     EXPECT_TRUE(WaitUntil([&] { return app_->BinProcesses().empty(); }, 3000)) << "cancelled commands must not survive";
 }
 

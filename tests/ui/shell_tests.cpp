@@ -127,8 +127,10 @@ TEST_F(ProgramTest, LabelsFitAndThePaneIsFixedPitchAtEveryDpi) {
         SCOPED_TRACE(std::to_string(dpi) + " dpi");
         const ScreenDpi screen(static_cast<DWORD>(dpi));
         ASSERT_TRUE(Start({{"p"}, {}, "", BinFolder{Spawner::kReal, "", {{"ping", "out iiiiiiii\nout WWWWWWWW\n"}}}}));
-        const HWND page = Page("Ping"), pane = GetDlgItem(page, IDC_PANE);
-        ASSERT_TRUE(WaitUntil([&] { return IsEnabled(GetDlgItem(page, IDC_RUN)); }, kWaitMs, app_->process()));
+        const HWND page = Page("Ping");
+        ASSERT_TRUE(WaitUntil([&] { return CountOf(TextOf(GetDlgItem(page, IDC_PANE)), "End of Data"); }, kWaitMs,
+                              app_->process()));
+        const HWND pane = GetDlgItem(page, IDC_PANE);  // the run's own pane window
         // The dialog font as the program gets it: 8 points of MS Sans Serif.
         const UniqueDC dc(nullptr);
         const UniqueFont font(CreateFontA(-MulDiv(8, dpi, 72), 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "MS Sans Serif"));
