@@ -21,7 +21,8 @@ SplashDialog::SplashDialog() : WithMessageMap(IDD_SPLASH), timer_(kSplashTimerId
 
 BOOL SplashDialog::OnInitDialog() {
     ChoosePictureForScreen(Hwnd());
-    timer_.Start(Hwnd(), kSplashMilliseconds);
+    // Without its timer the splash would wait for a click: none at all then.
+    if (!timer_.Start(Hwnd(), kSplashMilliseconds)) ::PostMessageA(Hwnd(), WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
     return TRUE;
 }
 

@@ -13,7 +13,7 @@ public:
     WindowTimer& operator=(const WindowTimer&) = delete;
 
     // Starts (or restarts) the timer on `window`; false when it could not.
-    bool Start(HWND window, UINT milliseconds) noexcept {
+    [[nodiscard]] bool Start(HWND window, UINT milliseconds) noexcept {
         Stop();
         if (::SetTimer(window, id_, milliseconds, nullptr) == 0) return false;
         window_ = window;

@@ -165,8 +165,14 @@ void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view text, b
     }
     if (effects.stop) runner_.Stop();
     if (effects.end_now) runner_.EndNow();
-    if (effects.cancel_timer == TimerChange::kSet) cancel_timer_.Start(Hwnd(), RunCycle::kCancelTimeoutMs);
-    if (effects.repeat_timer == TimerChange::kSet) repeat_timer_.Start(Hwnd(), effects.repeat_ms);
+    // Without its timer a cancel could not time out: the spawner is ended
+    // at once instead. A repeat that cannot be scheduled is cancelled.
+    if (effects.cancel_timer == TimerChange::kSet && !cancel_timer_.Start(Hwnd(), RunCycle::kCancelTimeoutMs)) {
+        runner_.EndNow();
+    }
+    if (effects.repeat_timer == TimerChange::kSet && !repeat_timer_.Start(Hwnd(), effects.repeat_ms)) {
+        Carry(cycle_.Cancel());
+    }
     // Last: a run that cannot start ends at once, through the cycle again.
     if (effects.start) StartRun(effects.run);
     // The whole Run again, with a new header.

@@ -106,7 +106,7 @@ void OutputPane::WriteHeader(bool cumulative, int margin) {
     std::tm local{};
     localtime_s(&local, &now);
     InsertAtEnd(RunHeader(local, blank_lines_before));
-    if (margin != kNoScroll) ScrollToTail(margin);
+    ScrollToTail(margin);
 }
 
 void OutputPane::AppendOutput(std::string_view chunk, int margin) {

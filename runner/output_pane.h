@@ -13,8 +13,6 @@
 
 namespace tracewick {
 
-inline constexpr int kNoScroll = -1;
-
 class OutputPane {
 public:
     // Takes the pane control of a page: its font, and no limit on its text,
@@ -22,7 +20,7 @@ public:
     void Attach(HWND pane);
 
     // Clears the pane (or, with cumulative output, goes to its end) and
-    // writes the time stamp of a new run; `margin` kNoScroll skips the scroll.
+    // writes the time stamp of a new run.
     void WriteHeader(bool cumulative, int margin);
     // Appends a chunk of command output at the end of the pane.
     void AppendOutput(std::string_view chunk, int margin);

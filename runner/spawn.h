@@ -41,6 +41,6 @@ bool PostStopRequest(DWORD thread_id, HANDLE process);
 
 // Reads the next chunk of at most 1000 bytes from a spawner's output; false
 // at end of data, or as soon as `cancel` (an event, when given) is set.
-bool ReadChunk(HANDLE pipe, std::string& chunk, HANDLE cancel = nullptr);
+[[nodiscard]] bool ReadChunk(HANDLE pipe, std::string& chunk, HANDLE cancel = nullptr);
 
 }  // namespace tracewick
