@@ -66,7 +66,7 @@ bool AsyncCommandPage::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT
         return true;
     }
     if (message == traits_.runner.done_message) {
-        if (const auto end = TakePosted(lparam)) Carry(cycle_.End(end->run), end->text, true);
+        if (const auto end = TakePosted(lparam)) Carry(cycle_.End(end->run), end->text);
         result = 0;
         return true;
     }
@@ -144,19 +144,13 @@ INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
 void AsyncCommandPage::StartRun(unsigned run) {
     if (runner_.Start(Hwnd(), run, std::move(next_command_), std::move(next_rewrite_))) return;
     pane_.AppendText("Tracewick could not start a worker thread for the run.\r\n", traits_.margin);
-    Carry(cycle_.End(run), EndLine("End of Data"), true);
+    Carry(cycle_.End(run), EndLine("End of Data"));
 }
 
-void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view text, bool end_line) {
+void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view end_line) {
     if (effects.cancel_timer == TimerChange::kKill) cancel_timer_.Stop();
     if (effects.repeat_timer == TimerChange::kKill) repeat_timer_.Stop();
-    if (effects.show) {
-        if (end_line) {
-            pane_.AppendText(text, traits_.margin);
-        } else {
-            pane_.AppendOutput(text, traits_.margin);
-        }
-    }
+    if (effects.show) pane_.AppendText(end_line, traits_.margin);
     if (!effects.note.empty()) pane_.AppendText(effects.note, traits_.margin);
     // Cancel first: once Run is enabled the page is wholly idle.
     if (effects.set_buttons) {

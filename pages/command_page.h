@@ -59,9 +59,9 @@ protected:
     // The command line of `command` with `host`, or nothing after the user
     // has been told why the host does not fit.
     std::optional<std::string> CommandFor(const CommandTemplate& command, const std::string& host);
-    // Carries out what the run cycle said. `text` is the event's chunk or
-    // end line, shown as output or, with `end_line`, as our own line.
-    void Carry(const RunEffects& effects, std::string_view text = {}, bool end_line = false);
+    // Carries out what the run cycle said; `end_line` is the text an End
+    // event shows. Output is shown by the output handler, in batches.
+    void Carry(const RunEffects& effects, std::string_view end_line = {});
 
     HostList* hosts_;
     std::string host_;
