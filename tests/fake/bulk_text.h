@@ -17,7 +17,6 @@ namespace tracewick::fake {
 
 inline std::string BulkText(std::size_t length) {
     std::string text;
-    text.reserve(length + 64);
     char line[65];
     for (std::size_t number = 1; text.size() < length; ++number) {
         std::snprintf(line, sizeof line, "line %06u ", static_cast<unsigned>(number % 1000000));

@@ -47,13 +47,10 @@ namespace {
 
 constexpr int kExitScriptError = 99;
 
-// In pieces of 64 KB; stops when the reader is gone.
+// A blocking write: it returns once the reader took it all, or is gone.
 void Write(DWORD which, const std::string& text) {
     DWORD written = 0;
-    for (std::size_t at = 0; at < text.size(); at += written) {
-        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(text.size() - at, 65536));
-        if (!WriteFile(GetStdHandle(which), text.data() + at, piece, &written, nullptr) || written == 0) return;
-    }
+    WriteFile(GetStdHandle(which), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 bool Unescape(const std::string& text, std::string& out) {
