@@ -7,7 +7,6 @@
 #include "core/pages.h"
 
 namespace tracewick {
-namespace {
 
 TEST(AutoRunLetter, FirstArgumentThatIsNotASwitchCounts) {
     struct Row {
@@ -56,5 +55,4 @@ TEST(PageCreationOrder, CreatesEveryDiagnosticPageOnceAndTracertBeforeLookup) {
     EXPECT_EQ(kPageCreationOrder.back(), kPingPage);  // the start page ends up active
 }
 
-}  // namespace
 }  // namespace tracewick
