@@ -47,21 +47,22 @@ namespace {
 
 constexpr int kExitScriptError = 99;
 
-// A blocking write: it returns once the reader took it all, or is gone.
+// In pieces of 64 KB, as a reader of a pipe would take them; stops when the reader is gone.
 void Write(DWORD which, const std::string& text) {
-    DWORD written = 0;
-    WriteFile(GetStdHandle(which), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    for (DWORD written = 0, at = 0; at < text.size(); at += written) {
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(text.size() - at, 65536));
+        if (!WriteFile(GetStdHandle(which), text.data() + at, piece, &written, nullptr) || written == 0) return;
+    }
 }
 
 bool Unescape(const std::string& text, std::string& out) {
-    static const std::string kLetters = "rnt\\0", kMeanings("\r\n\t\\\0", 5);
+    static const std::string kLetters = "rnt\\0", kMeanings("\r\n\t\\\0", 5), kHex = "0123456789abcdefABCDEF";
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\\') {
             out += text[i];
         } else if (++i < text.size() && kLetters.find(text[i]) != std::string::npos) {
             out += kMeanings[kLetters.find(text[i])];
-        } else if (i + 2 < text.size() && text[i] == 'x' && std::isxdigit(static_cast<unsigned char>(text[i + 1])) &&
-                   std::isxdigit(static_cast<unsigned char>(text[i + 2]))) {
+        } else if (i + 2 < text.size() && text[i] == 'x' && text.find_first_not_of(kHex, i + 1) > i + 2) {
             out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
             i += 2;
         } else {
