@@ -25,7 +25,7 @@
 //   exit CODE        ends at once with CODE (0 when the script runs out)
 // TEXT takes the escapes \r \n \t \\ \0 and \xHH (two hex digits). Numbers
 // are decimal, or hexadecimal after 0x. A line the program does not
-// understand is reported on standard error and ends it with kExitScriptError.
+// understand is reported on standard error and ends it with exit code 99.
 //
 // The program also makes a message queue at once: playing conspawn.exe, a
 // stop request posted to it then succeeds, and is ignored.
@@ -44,8 +44,6 @@
 #include "tests/fake/bulk_text.h"
 
 namespace {
-
-constexpr int kExitScriptError = 99;
 
 // In pieces of 64 KB, as a reader of a pipe would take them; stops when the reader is gone.
 void Write(DWORD which, const std::string& text) {
@@ -105,7 +103,7 @@ int Play(const std::string& own_path, const std::string& script) {
         ++number;
         const auto fail = [&](const std::string& problem) {
             Write(STD_ERROR_HANDLE, "fake: line " + std::to_string(number) + ": " + problem + ": " + line + "\r\n");
-            return kExitScriptError;
+            return 99;
         };
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == '#') continue;

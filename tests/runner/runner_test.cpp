@@ -25,7 +25,6 @@ namespace {
 
 // Generous for a loaded build machine, yet below the scripts' 30 s holds.
 constexpr DWORD kRunMs = 20000;
-constexpr DWORD kPromptMs = 2000;
 
 // A folder of its own under the temporary directory, removed with the files put there.
 class Folder {
@@ -154,7 +153,7 @@ void Check(const Row& row) {
     ASSERT_TRUE(row.stop == Stop::kNone || PostStopRequest(spawned.thread_id, process)) << "the post failed";
     // Read while it runs: a full pipe would stop the command.
     EXPECT_TRUE(ReadUntil(pipe, deadline.Get(), text)) << "conspawn or something it started still holds the pipe";
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, kPromptMs)) << "conspawn has not ended: " << text;
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 2000)) << "conspawn has not ended at once: " << text;
     DWORD exit_code = STILL_ACTIVE;
     GetExitCodeProcess(process, &exit_code);
     EXPECT_EQ(row.exit_code, exit_code);
@@ -187,11 +186,11 @@ public:
         klass.lpfnWndProc = &Page::Procedure;
         klass.lpszClassName = "TracewickTestPage";
         RegisterClassA(&klass);  // a second registration fails harmlessly
-        hwnd_ = CreateWindowA(klass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-        SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        hwnd = CreateWindowA(klass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
-    ~Page() { DestroyWindow(hwnd_); }
-    HWND Hwnd() const { return hwnd_; }
+    ~Page() { DestroyWindow(hwnd); }
+    HWND hwnd = nullptr;
     std::string output;
     std::vector<std::string> ends;
     std::vector<unsigned> runs;  // the run of every message, in order
@@ -217,7 +216,6 @@ private:
         (message == kOutput ? page->output : page->ends.emplace_back()) += posted->text;
         return 0;
     }
-    HWND hwnd_ = nullptr;
 };
 
 // Spawners and commands of the rows, wherever they run from.
@@ -269,7 +267,7 @@ TEST(Runner, EveryRunEndsOnceAndLeavesNothingRunning) {
         for (int round = 0; round < (row.act == Act::kStopAtOnce ? 8 : 1); ++round) {
             AsyncRunner runner({kOutput, kDone, "Ping cancelled"});
             Page page;
-            ASSERT_TRUE(runner.Start(page.Hwnd(), 7, "conspawn.exe \"ping x\""));
+            ASSERT_TRUE(runner.Start(page.hwnd, 7, "conspawn.exe \"ping x\""));
             if (row.act == Act::kStopAfterOutput || row.act == Act::kEndNowAfterStop) {
                 ASSERT_TRUE(Page::PumpUntil([&] { return !page.output.empty(); }, kRunMs));
             }
@@ -300,8 +298,8 @@ TEST(Runner, OverlappingRunsEndIndependently) {
     AsyncRunner quick_runner({kOutput, kDone, "Ping cancelled"});
     AsyncRunner slow_runner({kOutput, kDone, "Tracert cancelled"});
     Page quick, slow;
-    ASSERT_TRUE(quick_runner.Start(quick.Hwnd(), 1, "conspawn.exe \"ping a\""));
-    ASSERT_TRUE(slow_runner.Start(slow.Hwnd(), 2, "conspawn.exe \"tracert b\""));
+    ASSERT_TRUE(quick_runner.Start(quick.hwnd, 1, "conspawn.exe \"ping a\""));
+    ASSERT_TRUE(slow_runner.Start(slow.hwnd, 2, "conspawn.exe \"tracert b\""));
     const ULONGLONG started = GetTickCount64();
     // The slow run's spawner holds none of the quick run's pipe ends.
     ASSERT_TRUE(Page::PumpUntil([&] { return !quick.ends.empty(); }, kRunMs));

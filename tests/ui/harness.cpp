@@ -71,6 +71,11 @@ bool WriteSeed(const std::string& dir, const SeedFile& file, std::string* error)
     if (!ok) *error = "cannot make " + path;
     return ok;
 }
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lparam) {
+    auto* found = reinterpret_cast<std::pair<const char*, std::vector<HWND>>*>(lparam);
+    if (ClassOf(hwnd) == found->first) found->second.push_back(hwnd);
+    return TRUE;
+}
 // Waits for the end, as a killed process may still hold its files a moment.
 void End(HANDLE process) {
     if (process && TerminateProcess(process, 0xDEAD)) WaitForSingleObject(process, kWaitMs);
@@ -126,10 +131,9 @@ std::string ClassOf(HWND hwnd) {
     return GetClassNameA(hwnd, name, sizeof name) > 0 ? name : "";
 }
 std::vector<HWND> Children(HWND parent, const char* class_name) {
-    std::vector<HWND> found;
-    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (ClassOf(child) == class_name) found.push_back(child);
-    return found;
+    std::pair<const char*, std::vector<HWND>> found{class_name, {}};
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&found));
+    return found.second;
 }
 HWND Child(HWND parent, const char* class_name) {
     const std::vector<HWND> found = Children(parent, class_name);

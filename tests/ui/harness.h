@@ -22,7 +22,7 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM wparam = 0, LPARAM lparam = 0, bool* ok
 // WM_GETTEXT, which Wine marshals across processes (GetWindowText does not).
 std::string TextOf(HWND hwnd);
 std::string ClassOf(HWND hwnd);
-std::vector<HWND> Children(HWND parent, const char* class_name);  // direct children only
+std::vector<HWND> Children(HWND parent, const char* class_name);
 // The first of them; null when there is none (the program may be gone).
 HWND Child(HWND parent, const char* class_name);
 // Read as "W" messages: the "A" ones overrun their buffer across processes under Wine.

@@ -61,7 +61,7 @@ TEST_F(ProgramTest, OnlyHelpAndExitShowAndAboutComesFromSystemMenu) {
     ASSERT_TRUE(Start({{"x"}}));
     std::vector<std::string> shown;
     for (HWND button : Children(sheet_, "Button"))
-        if (IsWindowVisible(button)) shown.push_back(TextOf(button));
+        if (GetParent(button) == sheet_ && IsWindowVisible(button)) shown.push_back(TextOf(button));
     std::sort(shown.begin(), shown.end());
     EXPECT_EQ((std::vector<std::string>{"Exit", "Help"}), shown);
     // No Size and no Maximize in the system menu, Minimize there.

@@ -22,8 +22,7 @@ TEST(AutoRunLetter, FirstArgumentThatIsNotASwitchCounts) {
         {{"/x"}, ' '},                  // a lone switch is ignored
         {{"-p", "/q", "Lookup"}, 'L'},  // switches before it are skipped
         {{"", "t"}, ' '},               // an empty first argument gives a blank
-        {{"-"}, ' '},
-        {{"/"}, ' '},
+        {{"-"}, ' '}, {{"/"}, ' '},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::PrintToString(row.args));
