@@ -25,7 +25,7 @@
 //   exit CODE        ends at once with CODE (0 when the script runs out)
 // TEXT takes the escapes \r \n \t \\ \0 and \xHH (two hex digits). Numbers
 // are decimal, or hexadecimal after 0x. A line the program does not
-// understand is reported on standard error and ends it with kExitScriptError.
+// understand is reported on standard error and ends it with exit code 99.
 //
 // The program also makes a message queue at once: playing conspawn.exe, a
 // stop request posted to it then succeeds, and is ignored.
@@ -33,59 +33,40 @@
 // Internal use: "fake.exe --hold MS" is the grandchild.
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
 #include <string>
 
 #include "tests/fake/bulk_text.h"
 
 namespace {
 
-constexpr int kExitScriptError = 99;
-constexpr std::size_t kBlockLength = 64 * 1024;  // multiple of the bulk line length
-
-void WriteAll(HANDLE handle, const char* data, std::size_t length) {
-    while (length > 0) {
-        DWORD written = 0;
-        const DWORD piece = static_cast<DWORD>(length < kBlockLength ? length : kBlockLength);
-        if (!WriteFile(handle, data, piece, &written, nullptr) || written == 0) return;  // reader gone
-        data += written;
-        length -= written;
+// In pieces of 64 KB, as a reader of a pipe would take them; stops when the reader is gone.
+void Write(DWORD which, const std::string& text) {
+    for (DWORD written = 0, at = 0; at < text.size(); at += written) {
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(text.size() - at, 65536));
+        if (!WriteFile(GetStdHandle(which), text.data() + at, piece, &written, nullptr) || written == 0) return;
     }
 }
 
-void WriteAll(HANDLE handle, const std::string& text) { WriteAll(handle, text.data(), text.size()); }
-
-HANDLE Out() { return GetStdHandle(STD_OUTPUT_HANDLE); }
-HANDLE Err() { return GetStdHandle(STD_ERROR_HANDLE); }
-
-bool Unescape(const std::string& text, std::string* out) {
-    std::string result;
+bool Unescape(const std::string& text, std::string& out) {
+    static const std::string kLetters = "rnt\\0", kMeanings("\r\n\t\\\0", 5), kHex = "0123456789abcdefABCDEF";
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\\') {
-            result += text[i];
-            continue;
-        }
-        if (++i == text.size()) return false;
-        switch (text[i]) {
-            case 'r': result += '\r'; break;
-            case 'n': result += '\n'; break;
-            case 't': result += '\t'; break;
-            case '\\': result += '\\'; break;
-            case '0': result += '\0'; break;
-            case 'x': {
-                const std::string digits = text.substr(i + 1, 2);
-                char* end = nullptr;
-                const long value = std::strtol(digits.c_str(), &end, 16);
-                if (digits.size() != 2 || end != digits.c_str() + 2) return false;
-                result += static_cast<char>(value);
-                i += 2;
-                break;
-            }
-            default: return false;
+            out += text[i];
+        } else if (++i < text.size() && kLetters.find(text[i]) != std::string::npos) {
+            out += kMeanings[kLetters.find(text[i])];
+        } else if (i + 2 < text.size() && text[i] == 'x' && text.find_first_not_of(kHex, i + 1) > i + 2) {
+            out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            return false;
         }
     }
-    *out = std::move(result);
     return true;
 }
 
@@ -97,45 +78,15 @@ bool ParseNumber(const std::string& text, unsigned long long* value) {
     return !text.empty() && std::isdigit(static_cast<unsigned char>(text[0])) && end == text.c_str() + text.size();
 }
 
-std::string OwnPath() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
-}
-
-bool ReadWholeFile(const std::string& path, std::string* text) {
-    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    std::string result;
-    char buffer[4096];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &got, nullptr) != FALSE) && got > 0) result.append(buffer, got);
-    CloseHandle(file);
-    if (ok) *text = std::move(result);
-    return ok;
-}
-
-// The script for this copy (our path ends in ".exe"); false when there is none.
-bool LoadScript(const std::string& own_path, std::string* script) {
-    return own_path.size() > 4 && ReadWholeFile(own_path.substr(0, own_path.size() - 4) + ".script", script);
-}
-
-// The milliseconds of "--hold MS", which only our own grandchild is given.
-bool HoldArgument(const std::string& line, unsigned long long* ms) {
-    const std::size_t flag = line.find("\" --hold ");
-    return flag != std::string::npos && ParseNumber(line.substr(flag + 9), ms);
-}
-
+// A copy of us holding our standard handles for `ms`; the script goes on at once.
 bool StartGrandchild(const std::string& own_path, unsigned long long ms) {
     std::string command_line = "\"" + own_path + "\" --hold " + std::to_string(ms);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = Out();
-    startup.hStdError = Err();
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION info{};
     if (!CreateProcessA(own_path.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                         &info))
@@ -145,55 +96,34 @@ bool StartGrandchild(const std::string& own_path, unsigned long long ms) {
     return true;
 }
 
-int ScriptError(std::size_t line_number, const std::string& line, const char* problem) {
-    WriteAll(Err(), "fake: script line " + std::to_string(line_number) + ": " + problem + ": " + line + "\r\n");
-    return kExitScriptError;
-}
-
 int Play(const std::string& own_path, const std::string& script) {
-    std::size_t line_number = 0;
-    for (std::size_t start = 0; start < script.size();) {
-        std::size_t end = script.find('\n', start);
-        if (end == std::string::npos) end = script.size();
-        std::string line = script.substr(start, end - start);
-        start = end + 1;
-        ++line_number;
+    std::istringstream lines(script);
+    std::size_t number = 0;
+    for (std::string line; std::getline(lines, line);) {
+        ++number;
+        const auto fail = [&](const std::string& problem) {
+            Write(STD_ERROR_HANDLE, "fake: line " + std::to_string(number) + ": " + problem + ": " + line + "\r\n");
+            return 99;
+        };
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == '#') continue;
-
-        const std::size_t blank = line.find(' ');
-        const std::string keyword = line.substr(0, blank);
-        const std::string argument = blank == std::string::npos ? std::string() : line.substr(blank + 1);
+        const std::string keyword = line.substr(0, line.find(' '));
+        const std::string argument = line.substr(std::min(line.size(), keyword.size() + 1));
+        if (std::string(" out raw err args sleep bulk grandchild exit ").find(" " + keyword + " ") == std::string::npos)
+            return fail("unknown statement");
+        const bool writes = keyword == "out" || keyword == "raw" || keyword == "err";
         std::string text;
-        unsigned long long number = 0;
-        const bool wants_text = keyword == "out" || keyword == "raw" || keyword == "err";
-        const bool wants_number = keyword == "sleep" || keyword == "bulk" || keyword == "grandchild" || keyword == "exit";
-        if (wants_text && !Unescape(argument, &text)) return ScriptError(line_number, line, "bad escape");
-        if (wants_number && !ParseNumber(argument, &number)) return ScriptError(line_number, line, "bad number");
+        unsigned long long value = 0;
+        if (writes && !Unescape(argument, text)) return fail("bad escape");
+        if (!writes && keyword != "args" && !ParseNumber(argument, &value)) return fail("bad number");
 
-        if (keyword == "out") {
-            WriteAll(Out(), text + "\r\n");
-        } else if (keyword == "raw") {
-            WriteAll(Out(), text);
-        } else if (keyword == "err") {
-            WriteAll(Err(), text + "\r\n");
-        } else if (keyword == "args") {
-            WriteAll(Out(), std::string(GetCommandLineA()) + "\r\n");
-        } else if (keyword == "sleep") {
-            Sleep(static_cast<DWORD>(number));
-        } else if (keyword == "bulk") {
-            for (std::size_t done = 0; done < number;) {
-                const std::size_t piece = number - done < kBlockLength ? number - done : kBlockLength;
-                WriteAll(Out(), tracewick::fake::BulkTextAt(done, piece));
-                done += piece;
-            }
-        } else if (keyword == "grandchild") {
-            if (!StartGrandchild(own_path, number)) return ScriptError(line_number, line, "cannot start the copy");
-        } else if (keyword == "exit") {
-            return static_cast<int>(number);
-        } else {
-            return ScriptError(line_number, line, "unknown statement");
-        }
+        const std::string line_end = keyword == "raw" ? "" : "\r\n";
+        if (writes) Write(keyword == "err" ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE, text + line_end);
+        if (keyword == "args") Write(STD_OUTPUT_HANDLE, std::string(GetCommandLineA()) + "\r\n");
+        if (keyword == "sleep") Sleep(static_cast<DWORD>(value));
+        if (keyword == "bulk") Write(STD_OUTPUT_HANDLE, tracewick::fake::BulkText(value));
+        if (keyword == "grandchild" && !StartGrandchild(own_path, value)) return fail("cannot start the copy");
+        if (keyword == "exit") return static_cast<int>(value);
     }
     return 0;
 }
@@ -204,13 +134,18 @@ int main() {
     MSG message;
     PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
 
+    // Only our own grandchild is given "--hold MS".
+    const std::string command_line = GetCommandLineA();
+    const std::size_t hold = command_line.find("\" --hold ");
     unsigned long long hold_ms = 0;
-    if (HoldArgument(GetCommandLineA(), &hold_ms)) {
+    if (hold != std::string::npos && ParseNumber(command_line.substr(hold + 9), &hold_ms)) {
         Sleep(static_cast<DWORD>(hold_ms));
         return 0;
     }
-    const std::string own_path = OwnPath();
-    std::string script;
-    if (!LoadScript(own_path, &script)) return 0;
-    return Play(own_path, script);
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length <= 4 || length >= MAX_PATH) return 0;
+    // Our path ends in ".exe".
+    std::ifstream file(std::string(path, length - 4) + ".script", std::ios::binary);
+    return file ? Play(std::string(path, length), std::string(std::istreambuf_iterator<char>(file), {})) : 0;
 }

@@ -9,7 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,22 +20,11 @@
 #include "runner/sync_runner.h"
 #include "tests/fake/bulk_text.h"
 
+namespace tracewick {
 namespace {
 
-using tracewick::UniqueKernelHandle;
-
-constexpr DWORD kExitStopped = tracewick::kSpawnerStopped;
-constexpr DWORD kExitUsage = tracewick::kSpawnerUsage;
-constexpr DWORD kExitCannotStart = tracewick::kSpawnerCannotStart;
 // Generous for a loaded build machine, yet below the scripts' 30 s holds.
 constexpr DWORD kRunMs = 20000;
-constexpr DWORD kPromptMs = 2000;
-
-std::string Environment(const char* name) {
-    char value[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableA(name, value, sizeof value);
-    return length > 0 && length < sizeof value ? value : "";
-}
 
 // A folder of its own under the temporary directory, removed with the files put there.
 class Folder {
@@ -57,15 +47,10 @@ public:
     std::string File(const std::string& name) const { return path_ + "\\" + name; }
     // The program named by `variable` as `name`.exe, and `script` beside it when given.
     [[nodiscard]] bool Install(const char* variable, const std::string& name, const char* script = nullptr) {
-        files_.push_back(name + ".exe");
-        if (!CopyFileA(Environment(variable).c_str(), File(name + ".exe").c_str(), FALSE)) return false;
-        if (script == nullptr) return true;
-        files_.push_back(name + ".script");
-        const tracewick::UniqueFile file(
-            CreateFileA(File(name + ".script").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        const DWORD length = static_cast<DWORD>(std::strlen(script));
-        DWORD written = 0;
-        return file && WriteFile(file.Get(), script, length, &written, nullptr) && written == length;
+        files_.insert(files_.end(), {name + ".exe", name + ".script"});
+        const char* program = std::getenv(variable);
+        if (!program || !CopyFileA(program, File(name + ".exe").c_str(), FALSE)) return false;
+        return !script || (std::ofstream(File(name + ".script"), std::ios::binary) << script).flush();
     }
 
 private:
@@ -95,9 +80,8 @@ UniqueKernelHandle Deadline(DWORD ms) {
 // Reads into `text` until it holds `needle`, or to the end of data when
 // there is none; false when the deadline comes first.
 bool ReadUntil(HANDLE pipe, HANDLE deadline, std::string& text, const char* needle = nullptr) {
-    for (std::string chunk; !needle || text.find(needle) == std::string::npos; text += chunk) {
-        if (!tracewick::ReadChunk(pipe, chunk, deadline)) return !needle && WaitForSingleObject(deadline, 0) != WAIT_OBJECT_0;
-    }
+    for (std::string chunk; !needle || text.find(needle) == std::string::npos; text += chunk)
+        if (!ReadChunk(pipe, chunk, deadline)) return !needle && WaitForSingleObject(deadline, 0) != WAIT_OBJECT_0;
     return true;
 }
 
@@ -116,43 +100,39 @@ struct Row {
     const char* elsewhere_name = "ping";  // what the copy in the current directory is called
 };
 
-std::string ByteForByteOutput() {
-    return "first line\r\n" + std::string("a\0b\r\r\nc\rd\ne\0\0", 13) + "on error\r\n\xff\x80\x7f\t\\\r\n" +
-           tracewick::fake::BulkText(1048576) + "last line\r\n";
-}
-
 const Row kRows[] = {
     {"output passes byte for byte, standard error in order on the same pipe",
      "out first line\nraw a\\0b\\r\\r\\nc\\rd\\ne\\0\\0\nerr on error\nraw \\xff\\x80\\x7f\\t\\\\\nout\n"
      "bulk 1048576\nout last line\n",
-     nullptr, nullptr, "\"ping -n 4 host\"", Stop::kNone, 0, ByteForByteOutput(), false},
+     nullptr, nullptr, "\"ping -n 4 host\"", Stop::kNone, 0,
+     "first line\r\n" + std::string("a\0b\r\r\nc\rd\ne\0\0", 13) + "on error\r\n\xff\x80\x7f\t\\\r\n" +
+         fake::BulkText(1048576) + "last line\r\n",
+     false},
     {"the command's exit code passes through whole", "out x\nexit 0xC0000005\nout not reached\n", nullptr, nullptr,
      "\"ping\"", Stop::kNone, 0xC0000005, "x\r\n", false},
     {"a grandchild ends with the command", "grandchild 30000\nout done\nexit 5\n", nullptr, nullptr,
      "\"ping\"", Stop::kNone, 5, "done\r\n", false},
     {"the stop request ends the command and its grandchild",
      "grandchild 30000\nout started\nsleep 30000\nout not reached\n", nullptr, nullptr,
-     "\"ping -t host\"", Stop::kAfterStarted, kExitStopped, "started\r\n", false},
-    {"a stop request posted at once is not lost", "sleep 30000\nout not reached\n", nullptr,
-     nullptr, "\"ping -t host\"", Stop::kAtOnce, kExitStopped, "", false},
+     "\"ping -t host\"", Stop::kAfterStarted, kSpawnerStopped, "started\r\n", false},
+    {"a stop request posted at once is not lost", "sleep 30000\nout not reached\n", nullptr, nullptr, "\"ping -t host\"",
+     Stop::kAtOnce, kSpawnerStopped, "", false},
     // Inner quotes, doubled blanks and the trailing blank are the command's.
     {"the command beside conspawn.exe wins and gets its arguments as written", "args\n",
      "out the copy in the current directory\n", nullptr, "\"ping -l \"a  b\"  x \"", Stop::kNone, 0,
      "\"<dir>\\ping.exe\" -l \"a  b\"  x \r\n", false},
     // The current directory is the settings folder, which anyone may drop a program into.
     {"a command only in the current directory is never run", nullptr, "out dropped\n", nullptr,
-     "\"tool -n 1 host\"", Stop::kNone, kExitCannotStart, "conspawn: cannot start \"tool\": ", true, "tool"},
+     "\"tool -n 1 host\"", Stop::kNone, kSpawnerCannotStart, "conspawn: cannot start \"tool\": ", true, "tool"},
     {"a command that cannot be started gives one line naming it", nullptr, nullptr, nullptr,
-     "\"\"C:\\no such folder\\tool.exe\" -a\"", Stop::kNone, kExitCannotStart,
+     "\"\"C:\\no such folder\\tool.exe\" -a\"", Stop::kNone, kSpawnerCannotStart,
      "conspawn: cannot start \"C:\\no such folder\\tool.exe\": ", true},
-    {"no command gives usage", nullptr, nullptr, nullptr, "\"  \"", Stop::kNone, kExitUsage, "usage: conspawn ",
-     true},
+    {"no command gives usage", nullptr, nullptr, nullptr, "\"  \"", Stop::kNone, kSpawnerUsage, "usage: conspawn ", true},
 };
 
 void Check(const Row& row) {
     SCOPED_TRACE(row.name);
-    Folder folder;
-    Folder elsewhere;
+    Folder folder, elsewhere;
     ASSERT_FALSE(folder.path().empty() || elsewhere.path().empty());
     ASSERT_TRUE(row.spawner ? folder.Install("TRACEWICK_FAKE", "conspawn", row.spawner)
                             : folder.Install("TRACEWICK_CONSPAWN", "conspawn"));
@@ -160,21 +140,20 @@ void Check(const Row& row) {
     ASSERT_TRUE(row.elsewhere == nullptr || elsewhere.Install("TRACEWICK_FAKE", row.elsewhere_name, row.elsewhere));
     const CurrentDirectory in(elsewhere.path());
 
-    tracewick::SpawnedCommand spawned = tracewick::StartSpawner(
-        "\"" + folder.File("conspawn.exe") + "\" " + row.arguments, CREATE_NEW_PROCESS_GROUP);
+    const std::string command_line = "\"" + folder.File("conspawn.exe") + "\" " + row.arguments;
+    SpawnedCommand spawned = StartSpawner(command_line, CREATE_NEW_PROCESS_GROUP);
     ASSERT_TRUE(spawned.Started()) << "error " << spawned.error;
-    const HANDLE process = spawned.process.Get();
-    const HANDLE pipe = spawned.our_output_read.Get();
+    const HANDLE process = spawned.process.Get(), pipe = spawned.our_output_read.Get();
     // Ends conspawn, and with its job what it started, when a row fails.
     const std::unique_ptr<void, BOOL (*)(HANDLE)> end_run(process,
                                                          [](HANDLE p) { return TerminateProcess(p, 0xDEAD); });
     std::string text;
     const UniqueKernelHandle deadline = Deadline(kRunMs);
     ASSERT_TRUE(row.stop != Stop::kAfterStarted || ReadUntil(pipe, deadline.Get(), text, "started\r\n")) << text;
-    ASSERT_TRUE(row.stop == Stop::kNone || tracewick::PostStopRequest(spawned.thread_id, process)) << "the post failed";
+    ASSERT_TRUE(row.stop == Stop::kNone || PostStopRequest(spawned.thread_id, process)) << "the post failed";
     // Read while it runs: a full pipe would stop the command.
     EXPECT_TRUE(ReadUntil(pipe, deadline.Get(), text)) << "conspawn or something it started still holds the pipe";
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, kPromptMs)) << "conspawn has not ended: " << text;
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 2000)) << "conspawn has not ended at once: " << text;
     DWORD exit_code = STILL_ACTIVE;
     GetExitCodeProcess(process, &exit_code);
     EXPECT_EQ(row.exit_code, exit_code);
@@ -207,10 +186,11 @@ public:
         klass.lpfnWndProc = &Page::Procedure;
         klass.lpszClassName = "TracewickTestPage";
         RegisterClassA(&klass);  // a second registration fails harmlessly
-        hwnd_ = CreateWindowA(klass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, this);
+        hwnd = CreateWindowA(klass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
-    ~Page() { DestroyWindow(hwnd_); }
-    HWND Hwnd() const { return hwnd_; }
+    ~Page() { DestroyWindow(hwnd); }
+    HWND hwnd = nullptr;
     std::string output;
     std::vector<std::string> ends;
     std::vector<unsigned> runs;  // the run of every message, in order
@@ -229,28 +209,23 @@ public:
 
 private:
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-        if (message == WM_NCCREATE) {
-            SetWindowLongPtrA(hwnd, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams));
-        }
         auto* page = reinterpret_cast<Page*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
         if (!page || (message != kOutput && message != kDone)) return DefWindowProcA(hwnd, message, wparam, lparam);
-        const auto posted = tracewick::TakePosted(lparam);
+        const auto posted = TakePosted(lparam);
         page->runs.push_back(posted->run);
         (message == kOutput ? page->output : page->ends.emplace_back()) += posted->text;
         return 0;
     }
-    HWND hwnd_ = nullptr;
 };
 
-int LiveProcesses(const char* exe) {
+// Spawners and commands of the rows, wherever they run from.
+int LiveCommands() {
     int count = 0;
     const UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry)) {
-        count += lstrcmpiA(entry.szExeFile, exe) == 0;
-    }
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry))
+        count += lstrcmpiA(entry.szExeFile, "ping.exe") == 0 || lstrcmpiA(entry.szExeFile, "conspawn.exe") == 0;
     return count;
 }
 
@@ -290,9 +265,9 @@ TEST(Runner, EveryRunEndsOnceAndLeavesNothingRunning) {
         ASSERT_TRUE(folder.Install("TRACEWICK_FAKE", "ping", row.script));
         // Stopping at once races the spawner's start: play it several times.
         for (int round = 0; round < (row.act == Act::kStopAtOnce ? 8 : 1); ++round) {
-            tracewick::AsyncRunner runner({kOutput, kDone, "Ping cancelled"});
+            AsyncRunner runner({kOutput, kDone, "Ping cancelled"});
             Page page;
-            ASSERT_TRUE(runner.Start(page.Hwnd(), 7, "conspawn.exe \"ping x\""));
+            ASSERT_TRUE(runner.Start(page.hwnd, 7, "conspawn.exe \"ping x\""));
             if (row.act == Act::kStopAfterOutput || row.act == Act::kEndNowAfterStop) {
                 ASSERT_TRUE(Page::PumpUntil([&] { return !page.output.empty(); }, kRunMs));
             }
@@ -309,9 +284,7 @@ TEST(Runner, EveryRunEndsOnceAndLeavesNothingRunning) {
             EXPECT_EQ(page.output.find("never"), std::string::npos);
             EXPECT_EQ(page.ends, std::vector<std::string>{row.end});
             EXPECT_EQ(page.runs, std::vector<unsigned>(page.runs.size(), 7u));
-            EXPECT_TRUE(Page::PumpUntil([] { return LiveProcesses("ping.exe") + LiveProcesses("conspawn.exe") == 0; },
-                                        3000))
-                << "a run left its spawner or command running";
+            EXPECT_TRUE(Page::PumpUntil([] { return LiveCommands() == 0; }, 3000)) << "a run left its spawner or command running";
         }
     }
 }
@@ -322,12 +295,11 @@ TEST(Runner, OverlappingRunsEndIndependently) {
     ASSERT_TRUE(folder.Install("TRACEWICK_CONSPAWN", "conspawn") &&
                 folder.Install("TRACEWICK_FAKE", "ping", "out quick\nsleep 300\n") &&
                 folder.Install("TRACEWICK_FAKE", "tracert", "out slow\nsleep 8000\n"));
-    tracewick::AsyncRunner quick_runner({kOutput, kDone, "Ping cancelled"});
-    tracewick::AsyncRunner slow_runner({kOutput, kDone, "Tracert cancelled"});
-    Page quick;
-    Page slow;
-    ASSERT_TRUE(quick_runner.Start(quick.Hwnd(), 1, "conspawn.exe \"ping a\""));
-    ASSERT_TRUE(slow_runner.Start(slow.Hwnd(), 2, "conspawn.exe \"tracert b\""));
+    AsyncRunner quick_runner({kOutput, kDone, "Ping cancelled"});
+    AsyncRunner slow_runner({kOutput, kDone, "Tracert cancelled"});
+    Page quick, slow;
+    ASSERT_TRUE(quick_runner.Start(quick.hwnd, 1, "conspawn.exe \"ping a\""));
+    ASSERT_TRUE(slow_runner.Start(slow.hwnd, 2, "conspawn.exe \"tracert b\""));
     const ULONGLONG started = GetTickCount64();
     // The slow run's spawner holds none of the quick run's pipe ends.
     ASSERT_TRUE(Page::PumpUntil([&] { return !quick.ends.empty(); }, kRunMs));
@@ -345,14 +317,15 @@ TEST(Runner, SynchronousRunDeliversEveryChunkThenReturns) {
     Folder folder;
     const CurrentDirectory in(folder.path());
     std::string got;
-    tracewick::RunToEnd("conspawn.exe \"ping x\"", [&](std::string_view chunk) { got += chunk; });
+    RunToEnd("conspawn.exe \"ping x\"", [&](std::string_view chunk) { got += chunk; });
     EXPECT_EQ(got.rfind("Tracewick could not start conspawn.exe", 0), 0u) << got;
     ASSERT_TRUE(folder.Install("TRACEWICK_CONSPAWN", "conspawn") &&
                 folder.Install("TRACEWICK_FAKE", "ping", "out first\nraw ab\\0cd\nsleep 100\nout second\\r\nexit 3\n"));
     got.clear();
-    tracewick::RunToEnd("conspawn.exe \"ping x\"", [&](std::string_view chunk) { got += chunk; });
+    RunToEnd("conspawn.exe \"ping x\"", [&](std::string_view chunk) { got += chunk; });
     // A NUL byte is dropped, the rest of its chunk kept.
     EXPECT_EQ(got, "first\r\nabcdsecond\r\r\n");
 }
 
 }  // namespace
+}  // namespace tracewick

@@ -2,7 +2,6 @@
 #include "tests/ui/harness.h"
 
 #include <commctrl.h>
-#include <prsht.h>
 #include <tlhelp32.h>
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -10,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <regex>
 
 namespace tracewick::ui {
@@ -18,10 +19,6 @@ namespace {
 constexpr UINT kSendTimeoutMs = 5000;
 
 std::string Env(const char* name) { return std::getenv(name) ? std::getenv(name) : ""; }
-std::string Lower(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of("\\/")); }
 std::string NameOf(const std::string& path) { return path.substr(path.find_last_of("\\/") + 1); }
 std::string MakeTempFolder(const char* prefix) {
@@ -32,12 +29,6 @@ std::string MakeTempFolder(const char* prefix) {
                             std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64()) + "-" +
                             std::to_string(++serial);
     return CreateDirectoryA(dir.c_str(), nullptr) ? dir : "";
-}
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file && WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
 }
 bool Exists(const std::string& path) {
     WIN32_FIND_DATAA data;
@@ -74,7 +65,7 @@ std::string UnixPathOf(const std::string& path) {
 bool WriteSeed(const std::string& dir, const SeedFile& file, std::string* error) {
     const std::string path = dir + "\\" + file.name;
     bool ok = file.kind == SeedFile::kFolder ? CreateDirectoryA(path.c_str(), nullptr) != 0
-              : file.kind == SeedFile::kFile ? WriteWholeFile(path, file.bytes)
+              : file.kind == SeedFile::kFile ? (std::ofstream(path, std::ios::binary) << file.bytes << std::flush).good()
                                              : RunUnix("/bin/ln -s /dev/full " + UnixPathOf(path), path);
     ok = ok && (file.attributes == 0 || SetFileAttributesA(path.c_str(), file.attributes));
     if (!ok) *error = "cannot make " + path;
@@ -84,6 +75,10 @@ BOOL CALLBACK CollectChild(HWND hwnd, LPARAM lparam) {
     auto* found = reinterpret_cast<std::pair<const char*, std::vector<HWND>>*>(lparam);
     if (ClassOf(hwnd) == found->first) found->second.push_back(hwnd);
     return TRUE;
+}
+// Waits for the end, as a killed process may still hold its files a moment.
+void End(HANDLE process) {
+    if (process && TerminateProcess(process, 0xDEAD)) WaitForSingleObject(process, kWaitMs);
 }
 
 // Saves a screenshot at a test's first failure; later ones follow from it.
@@ -150,9 +145,8 @@ std::vector<std::string> Items(HWND control) {
     for (LRESULT i = 0, count = Send(control, combo ? CB_GETCOUNT : LB_GETCOUNT); i < count; ++i) {
         const LRESULT length = Send(control, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(i));
         std::wstring wide(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-        DWORD_PTR ignored = 0;
         SendMessageTimeoutW(control, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(i),
-                            reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG, kSendTimeoutMs, &ignored);
+                            reinterpret_cast<LPARAM>(wide.data()), SMTO_ABORTIFHUNG, kSendTimeoutMs, nullptr);
         std::string item(wide.size() * 2, '\0');
         WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, item.data(), static_cast<int>(item.size()), nullptr, nullptr);
         items.push_back(item.c_str());
@@ -257,13 +251,10 @@ bool AppProcess::Start(const LaunchOptions& options, std::string* error) {
     }
     for (const auto& [folder, file] : files)
         if (!WriteSeed(folder, file, error)) return false;
-    return Launch(options.args, error);
+    return Restart(options.args, error);
 }
 bool AppProcess::Restart(const std::vector<std::string>& args, std::string* error) {
     Kill();
-    return Launch(args, error);
-}
-bool AppProcess::Launch(const std::vector<std::string>& args, std::string* error) {
     std::string command_line = "\"" + exe_ + "\"";
     for (const std::string& arg : args) command_line += " " + arg;
     process_ = StartProcess(exe_.c_str(), command_line, work_dir_.c_str(), &pid_);
@@ -278,10 +269,10 @@ bool AppProcess::WaitForExit(DWORD timeout_ms, DWORD* exit_code) const {
     return ended;
 }
 void AppProcess::Kill() {
-    if (process_ && TerminateProcess(process_.Get(), 0xDEAD)) WaitForSingleObject(process_.Get(), kWaitMs);
+    End(process_.Get());
     process_.Reset();
 }
-std::vector<DWORD> AppProcess::BinProcesses(const std::string& exe_name) const {
+std::vector<DWORD> AppProcess::BinProcesses() const {
     std::vector<DWORD> found;
     UniqueFile snapshot(bin_dir_.empty() ? INVALID_HANDLE_VALUE : CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32 entry{};
@@ -293,17 +284,14 @@ std::vector<DWORD> AppProcess::BinProcesses(const std::string& exe_name) const {
         const bool alive = process && QueryFullProcessImageNameA(process.Get(), 0, path, &length) &&
                            WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
         // The program itself runs from there too, but is no command.
-        if (alive && entry.th32ProcessID != pid_ && Lower(FolderOf(path)) == Lower(bin_dir_) &&
-            (exe_name.empty() || Lower(NameOf(path)) == Lower(exe_name)))
+        if (alive && entry.th32ProcessID != pid_ && lstrcmpiA(FolderOf(path).c_str(), bin_dir_.c_str()) == 0)
             found.push_back(entry.th32ProcessID);
     }
     return found;
 }
 void AppProcess::KillBinProcesses() const {
-    for (DWORD pid : BinProcesses()) {
-        UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-        if (process && TerminateProcess(process.Get(), 0xDEAD)) WaitForSingleObject(process.Get(), kWaitMs);
-    }
+    for (DWORD pid : BinProcesses())
+        End(UniqueKernelHandle(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)).Get());
 }
 HWND AppProcess::FocusedWindow() const {
     GUITHREADINFO info{};
@@ -345,13 +333,9 @@ std::optional<std::string> AppProcess::AnswerMessageBox(int button) const {
 }
 std::optional<FileState> AppProcess::ReadFile(const std::string& name) const {
     const std::string path = work_dir_ + "\\" + name;
-    FileState state{{}, GetFileAttributesA(path.c_str())};
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                0, nullptr));
-    char chunk[65536];
-    DWORD read = 0;
-    while (file && ::ReadFile(file.Get(), chunk, sizeof chunk, &read, nullptr) && read > 0) state.bytes.append(chunk, read);
-    return file ? std::optional<FileState>(state) : std::nullopt;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return std::nullopt;
+    return FileState{std::string(std::istreambuf_iterator<char>(file), {}), GetFileAttributesA(path.c_str())};
 }
 bool AppProcess::SendPointer(HWND hwnd, UINT message, bool in_wparam, WPARAM wparam, LPARAM lparam, void* data,
                              std::size_t size) const {
@@ -378,10 +362,6 @@ int PositionOf(HWND sheet, const std::string& caption) {
         if (TextOf(PageAt(sheet, position)) == caption) return position;
     }
     return -1;
-}
-bool SelectPage(HWND sheet, int position) {
-    Send(sheet, PSM_SETCURSEL, static_cast<WPARAM>(position));
-    return position >= 0 && ActivePage(sheet) == PageAt(sheet, position);
 }
 void InstallFailureListener() { ::testing::UnitTest::GetInstance()->listeners().Append(new FailureListener); }
 }  // namespace tracewick::ui

@@ -78,15 +78,15 @@ class AppProcess {
 public:
     ~AppProcess();  // not copyable: it owns the process
     [[nodiscard]] bool Start(const LaunchOptions& options, std::string* error);
-    // The next session, from the same folders.
+    // The next session, from the same folders; Start gives the first.
     [[nodiscard]] bool Restart(const std::vector<std::string>& args, std::string* error);
     HANDLE process() const { return process_.Get(); }
     const std::string& bin_dir() const { return bin_dir_; }
     [[nodiscard]] bool WaitForExit(DWORD timeout_ms, DWORD* exit_code = nullptr) const;
     void Kill();
     void KillBinProcesses() const;
-    // Live processes started from the bin folder, but the program: all, or by name.
-    std::vector<DWORD> BinProcesses(const std::string& exe_name = "") const;
+    // Live processes started from the bin folder, but the program.
+    std::vector<DWORD> BinProcesses() const;
 
     HWND FocusedWindow() const;
     HWND Find(const std::function<bool(HWND)>& match) const;  // a visible top-level window
@@ -100,14 +100,9 @@ public:
     // Sends `message` with a pointer, in wParam or else lParam, to a copy of
     // `data` in the program's memory, as Wine carries no such structure
     // across processes; `data` then holds what the program left there.
-    template <class T>
-    bool SendPointer(HWND hwnd, UINT message, bool in_wparam, WPARAM wparam, LPARAM lparam, T& data) const {
-        return SendPointer(hwnd, message, in_wparam, wparam, lparam, &data, sizeof data);
-    }
-private:
     bool SendPointer(HWND hwnd, UINT message, bool in_wparam, WPARAM wparam, LPARAM lparam, void* data,
                      std::size_t size) const;
-    bool Launch(const std::vector<std::string>& args, std::string* error);
+private:
     UniqueKernelHandle process_;
     DWORD pid_ = 0;
     std::string exe_, work_dir_, bin_dir_;
@@ -118,7 +113,6 @@ HWND ActivePage(HWND sheet);
 HWND PageAt(HWND sheet, int position);
 // Position of the page with this tab caption; -1 when the build lacks it.
 int PositionOf(HWND sheet, const std::string& caption);
-bool SelectPage(HWND sheet, int position);
 // A failing test leaves a screenshot under TRACEWICK_UI_ARTIFACTS.
 void InstallFailureListener();
 

@@ -3,8 +3,6 @@
 // command (tests/fake) from a private bin folder.
 #include <cstring>
 #include <regex>
-#include <string>
-#include <vector>
 
 #include "tests/fake/bulk_text.h"
 #include "tests/ui/program_test.h"
@@ -18,19 +16,20 @@ struct HostPage {
     const char* name;        // its tab caption
     const char* command;
     const char* args;        // before the host, with the default options
-    int room;                // host characters that fit with them
+    std::size_t room;        // host characters that fit with them
     int pane;
     const char* cancelled;
     std::vector<std::string> defaults;  // the settings file's lines with the defaults
+    int options;                        // the button that opens its options dialog
     std::vector<int> option_fields;     // in the order rows give values
 };
 
 const HostPage kPages[] = {
     {"Ping", "ping", "-w 300 -n 4 -l 32 ", 81, IDC_PANE, "Ping cancelled", {"4", "300", "0", "32", "FALSE"},
-     {IDC_PING_COUNT, IDC_PING_TIMEOUT, IDC_PING_REPEAT, IDC_PING_PACKET_SIZE}},
+     IDC_PING_OPTIONS, {IDC_PING_COUNT, IDC_PING_TIMEOUT, IDC_PING_REPEAT, IDC_PING_PACKET_SIZE}},
     {"Trace Route", "tracert", "-d -w 300 -h 20 ", 80, IDC_TRACERT_PANE, "Tracert cancelled",
-     {"20", "300", "FALSE", "FALSE"}, {IDC_TRACERT_TIMEOUT, IDC_TRACERT_HOPS, IDC_TRACERT_RESOLVE}},
-    {"Lookup", "lookup", "", 97, IDC_PANE, "Lookup cancelled", {"FALSE", "", "localhost"}, {}},
+     {"20", "300", "FALSE", "FALSE"}, IDC_TRACERT_OPTIONS, {IDC_TRACERT_TIMEOUT, IDC_TRACERT_HOPS, IDC_TRACERT_RESOLVE}},
+    {"Lookup", "lookup", "", 97, IDC_PANE, "Lookup cancelled", {"FALSE", "", "localhost"}, 0, {}},
 };
 
 enum class Do {
@@ -38,9 +37,10 @@ enum class Do {
     kTypeLeave,  // a into the host field as a user types: focus in (caret at the start), type, leave
     kRun,        // a click on Run
     kEnter,      // the sheet's default command, as the Enter key gives it
-    kRefused,    // Run; a message box says a, and nothing runs
+    kRefused,    // Run; a message box says a, nothing runs and the sheet stays
+    kNoExit,     // Exit; as kRefused
     kCancel,
-    kClick,      // a control of the page, by id a
+    kCumulative,  // a click on the Cumulative box
     kPage,       // the page with caption a becomes the active one
     kOptions,    // the options dialog given values a ('|' between), then OK
     kShown,      // the options dialog shows a, then Cancel
@@ -56,7 +56,7 @@ enum class Do {
     kIdle,       // nothing runs from the bin folder; a: "busy" for the command running
     kList,       // every host page lists a ('|' between)
     kHost,       // every host page but the active one shows a
-    kLeave,      // "exit", "close" or "escape"; b: the message box that refuses it
+    kLeave,      // "exit", "close" or "escape"
     kRestart,
     kFile,       // file a holds b and is hidden, not read-only
     kFileBytes,  // file a holds b
@@ -125,8 +125,7 @@ const std::vector<Row> kRows = {
       {Do::kType, "LocalHost"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kList, "localhost|zulu.test"}}},
     {"cancel during a run ends it once", -1, "out first\nsleep 10000\nout never\n",
      {{Do::kRun}, {Do::kWaitText, "first"}, {Do::kIdle, "busy"}, {Do::kMark}, {Do::kCancel}, {Do::kWaitEnd},
-      {Do::kElapsed, "0", "2500"},
-      {Do::kPane, "<header>\r\nfirst\r\n$CANCEL"}, {Do::kEnabled, "10"}, {Do::kIdle}}},
+      {Do::kElapsed, "0", "2500"}, {Do::kPane, "<header>\r\nfirst\r\n$CANCEL"}, {Do::kEnabled, "10"}, {Do::kIdle}}},
     {"a missing spawner is said in the pane", -1, "",
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kPaneLike, "<header>\r\nTracewick could not start conspawn\\.exe: .+\r\n$END"}},
      {}, {"x"}, Spawner::kMissing},
@@ -170,16 +169,14 @@ const std::vector<Row> kRows = {
     {"an older run's end line never lands in a newer run", 0, "",
      {{Do::kRun}, {Do::kWaitText, "started"}, {Do::kCancel}, {Do::kWaitEnd}, {Do::kQuiet, "500"},
       {Do::kPane, "<header>\r\nstarted\r\n$CANCEL"}, {Do::kRun}, {Do::kWaitText, "started"}, {Do::kQuiet, "1000"},
-      {Do::kPane, "<header>\r\nstarted\r\n"},
-      {Do::kWaitEnd}, {Do::kQuiet, "1000"}, {Do::kPane, "<header>\r\nstarted\r\n$END"}},
+      {Do::kPane, "<header>\r\nstarted\r\n"}, {Do::kWaitEnd}, {Do::kQuiet, "1000"},
+      {Do::kPane, "<header>\r\nstarted\r\n$END"}},
      {}, {"x"}, Spawner::kStandIn, "out started\nsleep 3030\n"},
     {"Ping repeats after its interval until cancelled during the countdown", 0, "out reply\n",
-     {{Do::kOptions, "4|300|1|32"}, {Do::kClick, std::to_string(IDC_CUMULATIVE)}, {Do::kRun},
-      {Do::kWaitText, "\r\nPing repeats in 1 seconds"},
+     {{Do::kOptions, "4|300|1|32"}, {Do::kCumulative}, {Do::kRun}, {Do::kWaitText, "\r\nPing repeats in 1 seconds"},
       {Do::kEnabled, "01"}, {Do::kWaitText, "Ping repeats in 1 seconds", "2"}, {Do::kCancel}, {Do::kWaitEnd},
       {Do::kPane, "<header>\r\nreply\r\n$END\r\nPing repeats in 1 seconds\r\n\r\n<header>\r\nreply\r\n$END"
-                  "\r\nPing repeats in 1 seconds\r\nRepeat Ping cancelled\r\n"},
-      {Do::kQuiet, "1500"}}},
+                  "\r\nPing repeats in 1 seconds\r\nRepeat Ping cancelled\r\n"}, {Do::kQuiet, "1500"}}},
 
     // ---------------------------------------------------------------- settings
     {"the defaults are saved on Exit", -1, "",
@@ -189,10 +186,10 @@ const std::vector<Row> kRows = {
       {Do::kFile, "lookup.dat", SettingsLines({"FALSE", "delta.test", "delta.test", "localhost"})}, {Do::kRestart},
       {Do::kList, "delta.test|localhost"}, {Do::kHost, "delta.test"}}},
     {"Ping options are saved on Exit and read at the next start", 0, "",
-     {{Do::kOptions, "7|1500|12|100"}, {Do::kClick, std::to_string(IDC_CUMULATIVE)}, {Do::kLeave, "exit"},
+     {{Do::kOptions, "7|1500|12|100"}, {Do::kCumulative}, {Do::kLeave, "exit"},
       {Do::kFile, "ping.dat", SettingsLines({"7", "1500", "12", "100", "TRUE"})}, {Do::kRestart}, {Do::kShown, "7|1500|12|100"}}},
     {"Trace Route options are saved on Close from the About page", 1, "",
-     {{Do::kOptions, "2500|45|0"}, {Do::kClick, std::to_string(IDC_CUMULATIVE)}, {Do::kPage, "About"}, {Do::kLeave, "close"},
+     {{Do::kOptions, "2500|45|0"}, {Do::kCumulative}, {Do::kPage, "About"}, {Do::kLeave, "close"},
       {Do::kFile, "tracert.dat", SettingsLines({"45", "2500", "FALSE", "TRUE"})}, {Do::kFile, "actpage.dat", "8\r\r\n"}}},
     {"a read-only settings file is replaced", 0, "",
      {{Do::kShown, "9|400|0|64"}, {Do::kOptions, "5|400|0|64"}, {Do::kLeave, "exit"},
@@ -205,9 +202,9 @@ const std::vector<Row> kRows = {
      {{"ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"}), FILE_ATTRIBUTE_HIDDEN},
       {"ping.dat.new", "", 0, SeedFile::kFolder}}},
     {"a file that cannot be moved into place is a write error", 0, "",
-     {{Do::kOptions, "5|400|0|64"}, {Do::kLeave, "exit", kWriteError}}, {{"ping.dat", "", 0, SeedFile::kFolder}}},
+     {{Do::kOptions, "5|400|0|64"}, {Do::kNoExit, kWriteError}}, {{"ping.dat", "", 0, SeedFile::kFolder}}},
     {"a write error keeps the old file, names it and the sheet stays open", 0, "",
-     {{Do::kOptions, "5|400|0|64"}, {Do::kLeave, "exit", kWriteError},
+     {{Do::kOptions, "5|400|0|64"}, {Do::kNoExit, kWriteError},
       {Do::kFileBytes, "ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"})}},
      {{"ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"}), FILE_ATTRIBUTE_HIDDEN},
       {"ping.dat.new", "", 0, SeedFile::kFullDevice}}},
@@ -237,13 +234,13 @@ const std::vector<Row> kRows = {
      {{"lookup.dat", "FALSE\r\n\r\nalpha\r\nbeta\r\n", FILE_ATTRIBUTE_HIDDEN}}},
 };
 
-using Param = std::pair<int, int>;  // page, row
+using Param = std::pair<int, std::size_t>;  // page, row
 
 class HostPageTest : public ProgramTest, public ::testing::WithParamInterface<Param> {
 protected:
     void SetUp() override {
         page_ = &kPages[GetParam().first];
-        const Row& row = kRows[static_cast<std::size_t>(GetParam().second)];
+        const Row& row = kRows[GetParam().second];
         LaunchOptions options{row.args, row.files};
         for (std::string& arg : options.args) arg = Expand(arg);
         BinFolder bin{row.spawner, row.spawner_script};
@@ -259,8 +256,7 @@ protected:
             {"$CMD", "\"" + (app_ ? app_->bin_dir() : "") + "\\" + page_->command + ".exe\" " + page_->args},
             {"$END", "\r\n\r\nEnd of Data"}, {"$CANCEL", std::string("\r\n\r\n") + page_->cancelled},
             {"$ROOM+1", std::to_string(page_->room + 1)}, {"$ROOM", std::to_string(page_->room)},
-            {"$FULL", std::string(static_cast<std::size_t>(page_->room), 'h')},
-            {"$OVER", std::string(static_cast<std::size_t>(page_->room) + 1, 'h')},
+            {"$FULL", std::string(page_->room, 'h')}, {"$OVER", std::string(page_->room + 1, 'h')},
             {"$NAME", page_->command}, {"$LETTER", std::string(1, page_->command[0])},
             {"$FILE", std::string(page_->command) + ".dat"}, {"$DEFAULTS", SettingsLines(page_->defaults)},
             {"$INDEX", std::to_string(page_ - kPages)}};
@@ -272,14 +268,8 @@ protected:
 
     HWND Item(int id) const { return GetDlgItem(ActivePage(sheet_), id); }
     HWND HostField(const std::string& page) const { return Child(Page(page), "ComboBox"); }
-    std::string Pane() const { return TextOf(GetDlgItem(Page(page_->name), page_->pane)); }
-    bool WaitRunEnd(DWORD ms) const {
-        return WaitUntil([&] { return IsEnabled(GetDlgItem(Page(page_->name), IDC_RUN)); }, ms, app_->process());
-    }
-    HWND OpenOptions() const {
-        const HWND button = Item(page_->name == std::string("Ping") ? IDC_PING_OPTIONS : IDC_TRACERT_OPTIONS);
-        return PostClick(button) ? app_->WaitForDialog(page_->name + std::string(" Options")) : nullptr;
-    }
+    HWND PaneControl() const { return GetDlgItem(Page(page_->name), page_->pane); }
+    std::string Pane() const { return TextOf(PaneControl()); }
 
     void Play(const Step& step);
 
@@ -296,37 +286,38 @@ void HostPageTest::Play(const Step& step) {
             const HWND edit = Child(combo, "Edit"), away = GetDlgItem(page, IDC_CUMULATIVE);
             Send(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(away), TRUE);  // focus comes from elsewhere
             Send(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
-            ASSERT_TRUE(WaitUntil([&] { return app_->FocusedWindow() == edit; }, kWaitMs, app_->process()));
+            ASSERT_TRUE(Wait([&] { return app_->FocusedWindow() == edit; }));
             EXPECT_EQ(0, Send(combo, CB_GETEDITSEL)) << "the caret goes to the start, nothing selected";
             ASSERT_TRUE(TypeInto(combo, a));
             Send(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(away), TRUE);
-            ASSERT_TRUE(WaitUntil([&] { return app_->FocusedWindow() != edit; }, kWaitMs, app_->process()) && Settle());
+            ASSERT_TRUE(Wait([&] { return app_->FocusedWindow() != edit; }) && Settle());
             break;
         }
         case Do::kRun: ASSERT_TRUE(Click(Item(IDC_RUN))); break;
         case Do::kEnter: Send(sheet_, WM_COMMAND, IDOK); break;
-        case Do::kRefused: {
-            ASSERT_TRUE(PostClick(Item(IDC_RUN)));
+        case Do::kRefused:
+        case Do::kNoExit:
+            ASSERT_TRUE(PostClick(step.what == Do::kRefused ? Item(IDC_RUN) : GetDlgItem(sheet_, IDCANCEL)));
             EXPECT_EQ(a, app_->AnswerMessageBox().value_or("(no message box)"));
             EXPECT_TRUE(app_->BinProcesses().empty()) << "a refused run starts nothing";
+            EXPECT_TRUE(Settle() && !app_->WaitForExit(0) && IsWindowVisible(sheet_)) << "the sheet stays open";
             break;
-        }
         case Do::kCancel: ASSERT_TRUE(Click(Item(IDC_CANCEL_RUN))); break;
-        case Do::kClick: ASSERT_TRUE(Click(Item(std::stoi(a)))); break;
+        case Do::kCumulative: ASSERT_TRUE(Click(Item(IDC_CUMULATIVE))); break;
         case Do::kPage: ASSERT_TRUE(Show(a)); break;
         case Do::kOptions:
         case Do::kShown: {
-            const HWND dialog = OpenOptions();
+            ASSERT_TRUE(PostClick(Item(page_->options)));
+            const HWND dialog = app_->WaitForDialog(page_->name + std::string(" Options"));
             ASSERT_TRUE(dialog);
-            const auto values = Split(a);
             std::string shown;
             for (std::size_t i = 0; i < page_->option_fields.size(); ++i) {
                 const HWND field = GetDlgItem(dialog, page_->option_fields[i]);
                 const bool check = ClassOf(field) == "Button";
                 shown += (i ? "|" : "") + (check ? std::string(IsChecked(field) ? "1" : "0") : TextOf(field));
                 if (step.what == Do::kShown) continue;
-                if (check && IsChecked(field) != (values.at(i) == "1")) { ASSERT_TRUE(Click(field)); }
-                if (!check) { ASSERT_TRUE(SetText(field, values.at(i))); }
+                const std::string value = Split(a).at(i);
+                ASSERT_TRUE(check ? IsChecked(field) == (value == "1") || Click(field) : SetText(field, value));
             }
             if (step.what == Do::kShown) { EXPECT_EQ(a, shown); }
             ASSERT_TRUE(PostClick(GetDlgItem(dialog, step.what == Do::kShown ? IDCANCEL : IDOK)));
@@ -334,12 +325,13 @@ void HostPageTest::Play(const Step& step) {
             break;
         }
         case Do::kWaitText:
-            ASSERT_TRUE(WaitUntil([&] { return CountOf(Pane(), a) >= (b.empty() ? 1 : std::stoul(b)); }, kWaitMs,
-                                  app_->process()))
+            ASSERT_TRUE(Wait([&] { return CountOf(Pane(), a) >= (b.empty() ? 1 : std::stoul(b)); }))
                 << "waited for \"" << Visible(a) << "\" in \"" << Visible(Pane()) << "\"";
             break;
         case Do::kWaitEnd:
-            ASSERT_TRUE(WaitRunEnd(a.empty() ? kWaitMs : std::stoul(a))) << "the run did not end: " << Visible(Pane());
+            ASSERT_TRUE(Wait([&] { return IsEnabled(GetDlgItem(Page(page_->name), IDC_RUN)); },
+                             a.empty() ? kWaitMs : std::stoul(a)))
+                << "the run did not end: " << Visible(Pane());
             break;
         case Do::kMark: mark_ = GetTickCount64(); break;
         case Do::kElapsed: {
@@ -348,8 +340,7 @@ void HostPageTest::Play(const Step& step) {
             break;
         }
         case Do::kShorter:
-            ASSERT_TRUE(WaitUntil([&] { return Send(GetDlgItem(Page(page_->name), page_->pane), WM_GETTEXTLENGTH) < std::stol(a); },
-                                  kWaitMs, app_->process()));
+            ASSERT_TRUE(Wait([&] { return Send(PaneControl(), WM_GETTEXTLENGTH) < std::stol(a); }));
             break;
         case Do::kPane: ExpectText(a, MaskHeaders(Pane())); break;
         case Do::kPaneLike:
@@ -360,9 +351,8 @@ void HostPageTest::Play(const Step& step) {
                 << "Run, Cancel";
             break;
         case Do::kQuiet: {
-            const std::pair<std::string, bool> was = {Pane(), IsEnabled(Item(IDC_RUN))};
-            EXPECT_FALSE(WaitUntil([&] { return was != std::make_pair(Pane(), IsEnabled(Item(IDC_RUN))); }, std::stoul(a),
-                                   app_->process()))
+            const auto state = [&] { return std::make_pair(Pane(), IsEnabled(Item(IDC_RUN))); };
+            EXPECT_FALSE(Wait([&, was = state()] { return state() != was; }, std::stoul(a)))
                 << "it changed to \"" << Visible(Pane()) << "\"";
             break;
         }
@@ -376,13 +366,13 @@ void HostPageTest::Play(const Step& step) {
             for (const HostPage& page : kPages)
                 if (Page(page.name) != ActivePage(sheet_)) { EXPECT_EQ(a, TextOf(HostField(page.name))) << page.name; }
             break;
-        case Do::kLeave:
-            if (b.empty()) return Leave(a);
-            ASSERT_TRUE(PostClick(GetDlgItem(sheet_, IDCANCEL)));
-            EXPECT_EQ(b, app_->AnswerMessageBox().value_or("(no message box)"));
-            EXPECT_TRUE(Settle() && !app_->WaitForExit(0) && IsWindowVisible(sheet_)) << "the sheet stays open";
+        case Do::kLeave: Leave(a); break;
+        case Do::kRestart: {
+            std::string error;
+            ASSERT_TRUE(app_->Restart({"x"}, &error)) << error;
+            ASSERT_TRUE(FindSheet());
             break;
-        case Do::kRestart: ASSERT_TRUE(Restart()); break;
+        }
         case Do::kFile:
         case Do::kFileBytes: {
             const auto file = app_->ReadFile(a);
@@ -397,24 +387,23 @@ void HostPageTest::Play(const Step& step) {
 }
 
 TEST_P(HostPageTest, Plays) {
-    const std::vector<Step>& steps = kRows[static_cast<std::size_t>(GetParam().second)].steps;
-    for (std::size_t i = 0; i < steps.size() && !HasFatalFailure(); ++i) {
-        SCOPED_TRACE("step " + std::to_string(i + 1) + " of " + kRows[static_cast<std::size_t>(GetParam().second)].name);
-        Play(steps[i]);
+    const Row& row = kRows[GetParam().second];
+    for (std::size_t i = 0; i < row.steps.size() && !HasFatalFailure(); ++i) {
+        SCOPED_TRACE("step " + std::to_string(i + 1) + " of " + row.name);
+        Play(row.steps[i]);
     }
 }
 
 std::vector<Param> AllRows() {
     std::vector<Param> params;
-    for (int row = 0; row < static_cast<int>(kRows.size()); ++row)
+    for (std::size_t row = 0; row < kRows.size(); ++row)
         for (int page = 0; page < 3; ++page)
-            if (kRows[static_cast<std::size_t>(row)].page < 0 || kRows[static_cast<std::size_t>(row)].page == page)
-                params.emplace_back(page, row);
+            if (kRows[row].page < 0 || kRows[row].page == page) params.emplace_back(page, row);
     return params;
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, HostPageTest, ::testing::ValuesIn(AllRows()), [](const auto& info) {
-    std::string name = std::string(kPages[info.param.first].name) + "_" + kRows[static_cast<std::size_t>(info.param.second)].name;
+    std::string name = std::string(kPages[info.param.first].name) + "_" + kRows[info.param.second].name;
     for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
     return name;
 });
@@ -424,7 +413,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, HostPageTest, ::testing::ValuesIn(AllRows()), [](
 TEST_F(ProgramTest, CancelRightAfterRunEndsEachRunOnce) {
     ASSERT_TRUE(Start({{"x"}, {}, "", BinFolder{Spawner::kReal, "", {{"ping", "out hello\nsleep 8000\n"}}}}));
     const HWND page = Page("Ping"), run = GetDlgItem(page, IDC_RUN);
-    // Each run without cumulative output gets a fresh pane window.
+    // By id each time: a run puts a fresh pane in place of the old one.
     const auto pane = [&] { return TextOf(GetDlgItem(page, IDC_PANE)); };
     for (int i = 0; i < 20 && !HasFailure(); ++i) {
         SCOPED_TRACE("run " + std::to_string(i + 1));
@@ -432,7 +421,7 @@ TEST_F(ProgramTest, CancelRightAfterRunEndsEachRunOnce) {
         const ULONGLONG start = GetTickCount64();
         while (GetTickCount64() - start < static_cast<ULONGLONG>(i % 5)) continue;  // staggered by 0 to 4 ms
         ASSERT_TRUE(Click(GetDlgItem(page, IDC_CANCEL_RUN)));
-        ASSERT_TRUE(WaitUntil([&] { return IsEnabled(run); }, 6000, app_->process())) << Visible(pane());
+        ASSERT_TRUE(Wait([&] { return IsEnabled(run); }, 6000)) << Visible(pane());
         const std::string text = pane();
         EXPECT_EQ(1u, CountOf(text, "Ping cancelled")) << Visible(text);
         EXPECT_EQ(text.size() - 14, text.rfind("Ping cancelled")) << Visible(text);
@@ -440,7 +429,7 @@ TEST_F(ProgramTest, CancelRightAfterRunEndsEachRunOnce) {
     }
     // A late time-out or end line of any of those runs would show now.
     const std::string settled = pane();
-    EXPECT_FALSE(WaitUntil([&] { return pane() != settled || !IsEnabled(run); }, 3500, app_->process()));
+    EXPECT_FALSE(Wait([&] { return pane() != settled || !IsEnabled(run); }, 3500));
     EXPECT_TRUE(WaitUntil([&] { return app_->BinProcesses().empty(); }, 3000)) << "cancelled commands must not survive";
 }
 

@@ -2,10 +2,11 @@
 // ended when the next starts or the test ends.
 #pragma once
 
+#include <windows.h>
+#include <prsht.h>
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 
 #include "tests/ui/harness.h"
 
@@ -22,19 +23,18 @@ protected:
         return !sheet || FindSheet();
     }
 
-    bool Restart() {
-        std::string error;
-        if (!app_->Restart({"x"}, &error)) return ADD_FAILURE() << error, false;
-        return FindSheet();
-    }
-
     // The start page's field takes the focus once the sheet is active; a
     // test that typed before would see that field commit late, over its text.
     bool FindSheet() {
         sheet_ = app_->WaitForSheet();
-        if (!sheet_ || !WaitUntil([&] { return app_->FocusedWindow() != nullptr; }, kWaitMs, app_->process()))
+        if (!sheet_ || !Wait([&] { return app_->FocusedWindow() != nullptr; }))
             return ADD_FAILURE() << "no sheet with the focus", false;
         return Settle();
+    }
+
+    // Until `condition` holds or the program ends.
+    bool Wait(const std::function<bool()>& condition, DWORD timeout_ms = kWaitMs) const {
+        return WaitUntil(condition, timeout_ms, app_->process());
     }
 
     // Returns once the program has handled everything sent to it so far.
@@ -49,9 +49,10 @@ protected:
     // Opens a page as a click on its tab does: the tab takes the focus, so a
     // host field left on the way commits now, not at some later click.
     bool Show(const std::string& caption) const {
-        if (!SelectPage(sheet_, PositionOf(sheet_, caption)))
-            return ADD_FAILURE() << "cannot open " << caption << " (at " << PositionOf(sheet_, caption) << ", open "
-                                 << TextOf(ActivePage(sheet_)) << ")", false;
+        const int position = PositionOf(sheet_, caption);
+        Send(sheet_, PSM_SETCURSEL, static_cast<WPARAM>(position));
+        if (position < 0 || ActivePage(sheet_) != PageAt(sheet_, position))
+            return ADD_FAILURE() << "cannot open " << caption << " (open " << TextOf(ActivePage(sheet_)) << ")", false;
         Send(sheet_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Child(sheet_, "SysTabControl32")), TRUE);
         return Settle();
     }

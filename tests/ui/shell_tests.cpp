@@ -5,15 +5,12 @@
 #include <richedit.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "tests/ui/program_test.h"
 
 namespace tracewick::ui {
 namespace {
 
-bool IsDialog(HWND hwnd) { return ClassOf(hwnd) == "#32770"; }
 // The splash: the program's captioned dialog with the start-up pictures.
 bool IsSplash(HWND hwnd) { return !IsSheet(hwnd) && GetDlgItem(hwnd, IDC_PICTURE16) && TextOf(hwnd) == "Tracewick"; }
 
@@ -22,7 +19,7 @@ TEST_F(ProgramTest, SplashOnlyWithoutALetter) {
     for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"/x"}, {"x"}, {"/s", "x"}}) {
         SCOPED_TRACE(args.empty() ? "no arguments" : args.back());
         ASSERT_TRUE(Start({args}, false));
-        const HWND first = app_->WaitFor(IsDialog);
+        const HWND first = app_->WaitFor([](HWND hwnd) { return ClassOf(hwnd) == "#32770"; });
         if (args.empty() || args.back() != "x") {
             ASSERT_EQ(app_->Find(IsSplash), first) << "the splash comes first";
             EXPECT_FALSE(app_->Find(IsSheet)) << "the sheet waits for the splash";
@@ -112,8 +109,7 @@ TEST_F(ProgramTest, HelpOpensAtActivePageTopicAndClosesWithSheet) {
 }
 
 // The screen's dots per inch for the programs started while it lasts.
-class ScreenDpi {
-public:
+struct ScreenDpi {
     explicit ScreenDpi(DWORD dpi) { Set(dpi); }
     ~ScreenDpi() { Set(96); }
     static void Set(DWORD dpi) {
@@ -128,8 +124,7 @@ TEST_F(ProgramTest, LabelsFitAndThePaneIsFixedPitchAtEveryDpi) {
         const ScreenDpi screen(static_cast<DWORD>(dpi));
         ASSERT_TRUE(Start({{"p"}, {}, "", BinFolder{Spawner::kReal, "", {{"ping", "out iiiiiiii\nout WWWWWWWW\n"}}}}));
         const HWND page = Page("Ping");
-        ASSERT_TRUE(WaitUntil([&] { return CountOf(TextOf(GetDlgItem(page, IDC_PANE)), "End of Data"); }, kWaitMs,
-                              app_->process()));
+        ASSERT_TRUE(Wait([&] { return CountOf(TextOf(GetDlgItem(page, IDC_PANE)), "End of Data") > 0; }));
         const HWND pane = GetDlgItem(page, IDC_PANE);  // the run's own pane window
         // The dialog font as the program gets it: 8 points of MS Sans Serif.
         const UniqueDC dc(nullptr);
@@ -149,13 +144,13 @@ TEST_F(ProgramTest, LabelsFitAndThePaneIsFixedPitchAtEveryDpi) {
         SelectObject(dc.Get(), previous);
         CHARFORMATA format{};
         format.cbSize = sizeof format;
-        ASSERT_TRUE(app_->SendPointer(pane, EM_GETCHARFORMAT, false, SCF_DEFAULT, 0, format));
+        ASSERT_TRUE(app_->SendPointer(pane, EM_GETCHARFORMAT, false, SCF_DEFAULT, 0, &format, sizeof format));
         EXPECT_EQ(FIXED_PITCH, format.bPitchAndFamily & 3);
         EXPECT_EQ(MulDiv(10, dpi, 96), MulDiv(format.yHeight, dpi, 1440)) << "character height in pixels";
         // As drawn: the eighth i stands above the eighth W, a line lower by at least the height asked.
         POINTL i{}, w{};
-        ASSERT_TRUE(app_->SendPointer(pane, EM_POSFROMCHAR, true, 0, Send(pane, EM_LINEINDEX, 1) + 8, i) &&
-                    app_->SendPointer(pane, EM_POSFROMCHAR, true, 0, Send(pane, EM_LINEINDEX, 2) + 8, w));
+        ASSERT_TRUE(app_->SendPointer(pane, EM_POSFROMCHAR, true, 0, Send(pane, EM_LINEINDEX, 1) + 8, &i, sizeof i) &&
+                    app_->SendPointer(pane, EM_POSFROMCHAR, true, 0, Send(pane, EM_LINEINDEX, 2) + 8, &w, sizeof w));
         EXPECT_EQ(i.x, w.x) << "not fixed-pitch";
         EXPECT_GE(w.y - i.y, MulDiv(10, dpi, 96));
         Leave("exit");
@@ -177,7 +172,7 @@ TEST_F(ProgramTest, HostListDialogDeletesMoreThan500SelectedEntries) {
         Send(list, LB_SELITEMRANGE, TRUE, MAKELPARAM(0, 549));
         Send(dialog, WM_COMMAND, MAKEWPARAM(IDC_HOST_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
         ASSERT_TRUE(PostClick(GetDlgItem(dialog, IDC_HOST_DELETE)));
-        EXPECT_TRUE(WaitUntil([&] { return Send(list, LB_GETCOUNT) == 50; }, 3 * kWaitMs, app_->process()));
+        EXPECT_TRUE(Wait([&] { return Send(list, LB_GETCOUNT) == 50; }, 3 * kWaitMs));
         EXPECT_EQ(kept, Items(list));
         ASSERT_TRUE(PostClick(GetDlgItem(dialog, button)) && app_->WaitGone(dialog));
     }

@@ -7,7 +7,6 @@
 #include "core/pages.h"
 
 namespace tracewick {
-namespace {
 
 TEST(AutoRunLetter, FirstArgumentThatIsNotASwitchCounts) {
     struct Row {
@@ -23,8 +22,7 @@ TEST(AutoRunLetter, FirstArgumentThatIsNotASwitchCounts) {
         {{"/x"}, ' '},                  // a lone switch is ignored
         {{"-p", "/q", "Lookup"}, 'L'},  // switches before it are skipped
         {{"", "t"}, ' '},               // an empty first argument gives a blank
-        {{"-"}, ' '},
-        {{"/"}, ' '},
+        {{"-"}, ' '}, {{"/"}, ' '},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(::testing::PrintToString(row.args));
@@ -56,5 +54,4 @@ TEST(PageCreationOrder, CreatesEveryDiagnosticPageOnceAndTracertBeforeLookup) {
     EXPECT_EQ(kPageCreationOrder.back(), kPingPage);  // the start page ends up active
 }
 
-}  // namespace
 }  // namespace tracewick

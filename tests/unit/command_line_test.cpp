@@ -8,7 +8,6 @@
 #include "core/text.h"
 
 namespace tracewick {
-namespace {
 
 TEST(CommandLines, OptionsInTheirFixedOrderThenTheHost) {
     const std::tuple<CommandTemplate, const char*, const char*> rows[] = {
@@ -91,5 +90,4 @@ TEST(PingSettings, DefaultFileRoundTripAndPartialFiles) {
     }
 }
 
-}  // namespace
 }  // namespace tracewick

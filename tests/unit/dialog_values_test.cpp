@@ -5,7 +5,6 @@
 #include <climits>
 
 namespace tracewick {
-namespace {
 
 TEST(DialogInteger, SignedDigitsWithBlanksAroundAndNothingElse) {
     const std::pair<const char*, std::optional<int>> rows[] = {
@@ -26,5 +25,4 @@ TEST(DialogValues, RefusalTexts) {
     EXPECT_EQ(IntegerRangeRefusal(-5, 0), "Please enter an integer between -5 and 0.");
 }
 
-}  // namespace
 }  // namespace tracewick

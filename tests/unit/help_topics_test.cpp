@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 namespace tracewick {
-namespace {
 
 TEST(HelpTopics, FindsUnderlinedHeadingsOnly) {
     const std::string text =
@@ -24,5 +23,4 @@ TEST(HelpTopics, LineEndsBecomeCrLf) {
     EXPECT_EQ(ToCrLf("\n\n"), "\r\n\r\n");
 }
 
-}  // namespace
 }  // namespace tracewick

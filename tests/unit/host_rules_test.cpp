@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 namespace tracewick {
-namespace {
 
 TEST(HostRules, DuplicateTestIgnoresCaseOnly) {
     const std::vector<std::string> list = {"localhost", "server1", "Server10 "};
@@ -25,5 +24,4 @@ TEST(HostRules, PushSelectsFirstEntryBeginningWithTheText) {
     EXPECT_EQ(PushedEntry({}, ""), -1);
 }
 
-}  // namespace
 }  // namespace tracewick

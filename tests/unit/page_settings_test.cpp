@@ -6,7 +6,6 @@
 #include "core/tracert_options.h"
 
 namespace tracewick {
-namespace {
 
 TEST(TracertSettings, BytesBothWays) {
     SettingsWriter writer;
@@ -72,5 +71,4 @@ TEST(TracertRewrite, OnlyTheExactChunkIsRewritten) {
     }
 }
 
-}  // namespace
 }  // namespace tracewick

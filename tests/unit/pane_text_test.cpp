@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
+#include <vector>
 
 namespace tracewick {
 namespace {
@@ -17,6 +19,14 @@ std::tm Time(int year, int month, int day, int wday, int h, int m, int s) {
     t.tm_min = m;
     t.tm_sec = s;
     return t;
+}
+
+// The text a fresh repair gives for output arriving in these chunks.
+std::string Repaired(const std::vector<std::string>& chunks) {
+    LineEndRepair repair;
+    std::string text;
+    for (const std::string& chunk : chunks) text += repair.Feed(chunk);
+    return text + repair.Flush();
 }
 
 TEST(RunHeader, EnglishStampWithTwoDigitDay) {
@@ -61,10 +71,7 @@ TEST(LineEndRepair, CrCrLfBecomesOneLineEnd) {
     };
     for (const auto& [in, out] : rows) {
         SCOPED_TRACE(in);
-        LineEndRepair repair;
-        std::string got = repair.Feed(in);
-        got += repair.Flush();
-        EXPECT_EQ(got, out);
+        EXPECT_EQ(Repaired({in}), out);
     }
 }
 
@@ -74,22 +81,13 @@ TEST(LineEndRepair, SameTextWhereverTheChunksSplit) {
     for (int round = 0; round < 200; ++round) {
         std::string output(static_cast<std::size_t>(random() % 200), 'a');
         for (char& c : output) c = alphabet[random() % sizeof alphabet];
-        LineEndRepair whole;
-        std::string expected = whole.Feed(output);
-        expected += whole.Flush();
+        const std::string expected = Repaired({output});
         // Every single split point, then one byte at a time.
-        for (std::size_t cut = 0; cut <= output.size(); ++cut) {
-            LineEndRepair split;
-            std::string got = split.Feed(output.substr(0, cut));
-            got += split.Feed(output.substr(cut));
-            got += split.Flush();
-            ASSERT_EQ(got, expected) << "cut at " << cut;
-        }
-        LineEndRepair bytes;
-        std::string got;
-        for (char c : output) got += bytes.Feed(std::string(1, c));
-        got += bytes.Flush();
-        ASSERT_EQ(got, expected);
+        for (std::size_t cut = 0; cut <= output.size(); ++cut)
+            ASSERT_EQ(Repaired({output.substr(0, cut), output.substr(cut)}), expected) << "cut at " << cut;
+        std::vector<std::string> bytes;
+        for (char c : output) bytes.emplace_back(1, c);
+        ASSERT_EQ(Repaired(bytes), expected);
     }
 }
 

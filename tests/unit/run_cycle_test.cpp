@@ -130,9 +130,7 @@ TEST(PostPatiently, WaitsForRoomAndGivesUpOnlyWhenThePageIsGone) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        int tries = 0;
-        int checks = 0;
-        int pauses = 0;
+        int tries = 0, checks = 0, pauses = 0;
         const bool delivered = PostPatiently([&] { return ++tries > c.refusals; },
                                              [&] { return ++checks <= c.page_lives; }, [&] { ++pauses; });
         EXPECT_EQ(delivered, c.delivered);

@@ -6,7 +6,6 @@
 #include <tuple>
 
 namespace tracewick {
-namespace {
 
 TEST(SettingsWriter, WritesEveryLineWithCrCrLf) {
     SettingsWriter writer;
@@ -79,6 +78,4 @@ TEST(SettingsReader, EmptyTextKeepsThePreviousValueAndLinesStayInStep) {
     EXPECT_EQ(third, std::string(300, 'x'));
 }
 
-
-}  // namespace
 }  // namespace tracewick
