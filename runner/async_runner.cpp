@@ -94,7 +94,9 @@ void AsyncRunner::Stop() {
     if (!shared_ || shared_->cancel.exchange(true)) return;
     // One try from here, which is all a closing program has time for; the
     // worker, woken from its read, keeps trying while the spawner starts.
-    if (const DWORD child = shared_->child_thread_id) TryPostStopRequest(child);
+    // A spawner that has ended may have left its thread id to another thread.
+    const DWORD child = shared_->child_thread_id;
+    if (child != 0 && ::WaitForSingleObject(shared_->process.Get(), 0) == WAIT_TIMEOUT) TryPostStopRequest(child);
     ::SetEvent(shared_->cancel_event.Get());
 }
 
