@@ -22,9 +22,9 @@ struct WorkerStart {
     ChunkRewrite rewrite;
 };
 
-void ReadUntilEndOrCancel(const WorkerStart& start, AsyncRunner::Shared& shared, HANDLE output) {
+void ReadUntilEndOrCancel(const WorkerStart& start, AsyncRunner::Shared& shared, const SpawnedCommand& child) {
     std::string chunk;
-    while (!shared.cancel && ReadChunk(output, chunk, shared.cancel_event.Get())) {
+    while (!shared.cancel && ReadChunk(child, chunk, shared.cancel_event.Get())) {
         DropNuls(chunk);
         if (chunk.empty()) continue;
         PostText(start.page, start.traits.output_message, start.run,
@@ -43,7 +43,7 @@ DWORD WINAPI Worker(void* argument) {
         if (child.Started()) {
             shared.process = std::move(child.process);
             shared.child_thread_id = child.thread_id;
-            ReadUntilEndOrCancel(*start, shared, child.our_output_read.Get());
+            ReadUntilEndOrCancel(*start, shared, child);
             // Retried while the spawner has no queue yet, until it takes the
             // request or has ended. The run ends only with its spawner, so
             // nothing of it runs on hidden; one that ignores the request is

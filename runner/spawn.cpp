@@ -65,7 +65,9 @@ SpawnedCommand StartSpawner(const std::string& command_line, DWORD creation_flag
     }
     UniqueKernelHandle child_output_write;
     UniqueKernelHandle child_input_write;
-    if (!CreateOutputPipe(result.our_output_read, child_output_write) ||
+    // One event for every read of the run, not one a chunk.
+    result.read_done.Reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!result.read_done || !CreateOutputPipe(result.our_output_read, child_output_write) ||
         !CreateQuietPipe(result.our_input_read, child_input_write)) {
         result.error = ::GetLastError();
         return result;
@@ -158,16 +160,16 @@ std::string SpawnFailureText(DWORD error) {
     return text + "\r\n";
 }
 
-bool ReadChunk(HANDLE pipe, std::string& chunk, HANDLE cancel) {
+bool ReadChunk(const SpawnedCommand& child, std::string& chunk, HANDLE cancel) {
     char buffer[1000];
-    const UniqueKernelHandle done(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!done) return false;
+    const HANDLE pipe = child.our_output_read.Get();
+    const HANDLE done = child.read_done.Get();
     OVERLAPPED request{};
-    request.hEvent = done.Get();
+    request.hEvent = done;
     DWORD read = 0;
     if (!::ReadFile(pipe, buffer, sizeof buffer, &read, &request)) {
         if (::GetLastError() != ERROR_IO_PENDING) return false;  // broken pipe: the end of data
-        const HANDLE waits[] = {done.Get(), cancel};
+        const HANDLE waits[] = {done, cancel};
         if (::WaitForMultipleObjects(cancel ? 2 : 1, waits, FALSE, INFINITE) != WAIT_OBJECT_0) {
             ::CancelIoEx(pipe, &request);
             ::GetOverlappedResult(pipe, &request, &read, TRUE);  // the buffer stays ours until then

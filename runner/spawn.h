@@ -16,6 +16,7 @@ struct SpawnedCommand {
     UniqueKernelHandle thread;
     DWORD thread_id = 0;
     UniqueFile our_output_read;          // what the command prints; read it with ReadChunk
+    UniqueKernelHandle read_done;        // signalled when a read of our_output_read completes
     UniqueKernelHandle our_input_read;   // the other end of the command's input, never used
     DWORD error = 0;                     // why the start failed; 0 when it started
 
@@ -39,8 +40,8 @@ bool PostStopRequest(DWORD thread_id, HANDLE process);
 // The line the pane shows when the spawner could not be started.
 [[nodiscard]] std::string SpawnFailureText(DWORD error);
 
-// Reads the next chunk of at most 1000 bytes from a spawner's output; false
-// at end of data, or as soon as `cancel` (an event, when given) is set.
-[[nodiscard]] bool ReadChunk(HANDLE pipe, std::string& chunk, HANDLE cancel = nullptr);
+// Reads the next chunk of at most 1000 bytes of `child`'s output; false at
+// end of data, or as soon as `cancel` (an event, when given) is set.
+[[nodiscard]] bool ReadChunk(const SpawnedCommand& child, std::string& chunk, HANDLE cancel = nullptr);
 
 }  // namespace tracewick

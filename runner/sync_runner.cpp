@@ -12,7 +12,7 @@ void RunToEnd(const std::string& command_line, const std::function<void(std::str
         return;
     }
     std::string chunk;
-    while (ReadChunk(child.our_output_read.Get(), chunk)) {
+    while (ReadChunk(child, chunk)) {
         DropNuls(chunk);
         if (!chunk.empty()) on_chunk(chunk);
     }

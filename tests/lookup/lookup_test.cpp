@@ -29,7 +29,7 @@ std::string Summary(bool through_spawner, const std::string& arguments) {
         tracewick::StartSpawner((through_spawner ? "conspawn.exe " : "lookup.exe ") + arguments, 0);
     EXPECT_TRUE(run.Started()) << "error " << run.error;
     std::string output;
-    for (std::string chunk; run.Started() && tracewick::ReadChunk(run.our_output_read.Get(), chunk);) output += chunk;
+    for (std::string chunk; run.Started() && tracewick::ReadChunk(run, chunk);) output += chunk;
     DWORD exit_code = STILL_ACTIVE;
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(run.process.Get(), kRunMs));
     GetExitCodeProcess(run.process.Get(), &exit_code);

@@ -79,9 +79,9 @@ UniqueKernelHandle Deadline(DWORD ms) {
 
 // Reads into `text` until it holds `needle`, or to the end of data when
 // there is none; false when the deadline comes first.
-bool ReadUntil(HANDLE pipe, HANDLE deadline, std::string& text, const char* needle = nullptr) {
+bool ReadUntil(const SpawnedCommand& child, HANDLE deadline, std::string& text, const char* needle = nullptr) {
     for (std::string chunk; !needle || text.find(needle) == std::string::npos; text += chunk)
-        if (!ReadChunk(pipe, chunk, deadline)) return !needle && WaitForSingleObject(deadline, 0) != WAIT_OBJECT_0;
+        if (!ReadChunk(child, chunk, deadline)) return !needle && WaitForSingleObject(deadline, 0) != WAIT_OBJECT_0;
     return true;
 }
 
@@ -143,16 +143,16 @@ void Check(const Row& row) {
     const std::string command_line = "\"" + folder.File("conspawn.exe") + "\" " + row.arguments;
     SpawnedCommand spawned = StartSpawner(command_line, CREATE_NEW_PROCESS_GROUP);
     ASSERT_TRUE(spawned.Started()) << "error " << spawned.error;
-    const HANDLE process = spawned.process.Get(), pipe = spawned.our_output_read.Get();
+    const HANDLE process = spawned.process.Get();
     // Ends conspawn, and with its job what it started, when a row fails.
     const std::unique_ptr<void, BOOL (*)(HANDLE)> end_run(process,
                                                          [](HANDLE p) { return TerminateProcess(p, 0xDEAD); });
     std::string text;
     const UniqueKernelHandle deadline = Deadline(kRunMs);
-    ASSERT_TRUE(row.stop != Stop::kAfterStarted || ReadUntil(pipe, deadline.Get(), text, "started\r\n")) << text;
+    ASSERT_TRUE(row.stop != Stop::kAfterStarted || ReadUntil(spawned, deadline.Get(), text, "started\r\n")) << text;
     ASSERT_TRUE(row.stop == Stop::kNone || PostStopRequest(spawned.thread_id, process)) << "the post failed";
     // Read while it runs: a full pipe would stop the command.
-    EXPECT_TRUE(ReadUntil(pipe, deadline.Get(), text)) << "conspawn or something it started still holds the pipe";
+    EXPECT_TRUE(ReadUntil(spawned, deadline.Get(), text)) << "conspawn or something it started still holds the pipe";
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process, 2000)) << "conspawn has not ended at once: " << text;
     DWORD exit_code = STILL_ACTIVE;
     GetExitCodeProcess(process, &exit_code);
