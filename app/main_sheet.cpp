@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "app/program.h"
 #include "app/splash_dialog.h"
 #include "core/autorun.h"
 #include "core/help_topics.h"
@@ -54,6 +55,7 @@ CAllControlsSheet::CAllControlsSheet(char autorun_letter)
       ping_page_(hosts_),
       tracert_page_(hosts_),
       lookup_page_(hosts_),
+      netbios_page_(Program().nt_platform != FALSE),
       autorun_letter_(autorun_letter) {
     if (autorun_letter_ == kNoAutoRunLetter) {
         SplashDialog splash;
@@ -67,6 +69,9 @@ CAllControlsSheet::CAllControlsSheet(char autorun_letter)
     AddPageAt(kPingPage, ping_page_);
     AddPageAt(kTracertPage, tracert_page_);
     AddPageAt(kLookupPage, lookup_page_);
+    AddPageAt(kArpPage, arp_page_);
+    AddPageAt(kNetbiosPage, netbios_page_);
+    AddPageAt(kConnectionsPage, connections_page_);
     AddPageAt(kAboutPage, about_page_);
 }
 

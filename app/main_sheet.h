@@ -12,7 +12,10 @@
 #include "framework/message_map.h"
 #include "framework/property_sheet.h"
 #include "hostlist/host_list.h"
+#include "pages/arp_page.h"
+#include "pages/connections_page.h"
 #include "pages/lookup_page.h"
+#include "pages/netbios_page.h"
 #include "pages/ping_page.h"
 #include "pages/tracert_page.h"
 #include "settings/page_settings.h"
@@ -60,6 +63,9 @@ private:
     CPingPage ping_page_;
     CTracertPage tracert_page_;
     CLookupPage lookup_page_;
+    CArpPage arp_page_;
+    CNetbiosPage netbios_page_;
+    CConnectionsPage connections_page_;
     CAboutPage about_page_;
     UniqueIcon icon_;
     UniqueIcon small_icon_;

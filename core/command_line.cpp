@@ -44,4 +44,11 @@ CommandTemplate TracertCommand(bool resolve_names, int timeout, int maximum_hops
 
 CommandTemplate LookupCommand() { return {"conspawn.exe \"lookup ", "\""}; }
 
+std::string NoOptionsText(std::string_view options) {
+    std::string text = "No options were selected for this command.\r\n Please select one or more of the options:\r\n ";
+    text += options;
+    text += '.';
+    return text;
+}
+
 }  // namespace tracewick

@@ -38,5 +38,15 @@ struct CommandTemplate {
 // conspawn.exe "lookup HOST"
 [[nodiscard]] CommandTemplate LookupCommand();
 
+// One command of a run of several, and the text shown just before it starts
+// (empty for none).
+struct RunStep {
+    std::string command;
+    std::string heading = {};
+};
+
+// "No options were selected for this command." and the options to choose
+// from, e.g. "TCP, UDP, NetBIOS".
+[[nodiscard]] std::string NoOptionsText(std::string_view options);
 
 }  // namespace tracewick

@@ -28,6 +28,9 @@ std::string_view HelpTopicForPage(int page_index) noexcept {
         case kPingPage: return "Ping page";
         case kTracertPage: return "Trace Route page";
         case kLookupPage: return "Lookup page";
+        case kArpPage: return "ARP page";
+        case kNetbiosPage: return "NetBIOS page";
+        case kConnectionsPage: return "Connections page";
         case kAboutPage: return "About page";
         default: return kHelpOverviewTopic;
     }

@@ -19,8 +19,3 @@ inline constexpr std::string_view kHelpOverviewTopic = "Tracewick";
 [[nodiscard]] std::size_t FindHelpTopic(std::string_view text, std::string_view heading) noexcept;
 
 }  // namespace tracewick
-
-namespace tracewick {
-
-
-}  // namespace tracewick

@@ -1,6 +1,7 @@
 #include "framework/data_exchange.h"
 
 #include "core/dialog_values.h"
+#include "core/text.h"
 #include "framework/message_box.h"
 
 namespace tracewick {
@@ -79,6 +80,22 @@ void DataExchange::Check(int id, bool& value) {
     } else {
         ::SendMessageA(control, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
     }
+}
+
+void DataExchange::Text(int id, std::string& value, std::size_t max_chars) {
+    if (failed_) return;
+    HWND control = ::GetDlgItem(dialog_, id);
+    if (!save_) {
+        if (max_chars > 0) ::SendMessageA(control, EM_LIMITTEXT, max_chars, 0);
+        ::SetWindowTextA(control, value.c_str());
+        return;
+    }
+    std::string text = WithoutLineBreaks(ControlText(control));
+    if (max_chars > 0 && text.size() > max_chars) {
+        Refuse(id, "Enter no more than " + std::to_string(max_chars) + " characters.");
+        return;
+    }
+    value = std::move(text);
 }
 
 }  // namespace tracewick

@@ -23,6 +23,9 @@ public:
     void Int(int id, int& value, int minimum, int maximum);
     // A check box or radio button.
     void Check(int id, bool& value);
+    // A single-line text field, without line breaks; with `max_chars` the
+    // field takes no more, and a longer text is refused.
+    void Text(int id, std::string& value, std::size_t max_chars = 0);
 
 private:
     void Refuse(int id, const std::string& text);

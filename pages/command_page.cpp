@@ -19,7 +19,9 @@ constexpr std::size_t kBatchLength = 256 * 1024;
 const MessageEntry<AsyncCommandPage> AsyncCommandPage::kMessageMap[] = {
     OnCommand<AsyncCommandPage>(IDC_RUN, &AsyncCommandPage::OnRun),
     OnCommand<AsyncCommandPage>(IDC_CANCEL_RUN, &AsyncCommandPage::OnCancel),
-    OnCommand<AsyncCommandPage>(IDC_CUMULATIVE, &AsyncCommandPage::OnCumulative),
+    OnCommand<AsyncCommandPage>(IDC_CUMULATIVE, &AsyncCommandPage::OnPullControls),
+    OnCommand<AsyncCommandPage>(IDC_TEXT_FIELD, &AsyncCommandPage::OnFieldFocus, EN_SETFOCUS),
+    OnCommand<AsyncCommandPage>(IDC_TEXT_FIELD, &AsyncCommandPage::OnFieldLeft, EN_KILLFOCUS),
     OnCommand<AsyncCommandPage>(IDC_VIEW_LIST, &AsyncCommandPage::OnViewList),
     OnMsg<AsyncCommandPage>(WM_TIMER, &AsyncCommandPage::OnTimer),
     EndOfMessageMap<AsyncCommandPage>(),
@@ -33,6 +35,7 @@ AsyncCommandPage::AsyncCommandPage(const CommandPageTraits& traits, HostList* ho
       traits_(traits),
       cancel_timer_(traits.cancel_timer_id),
       repeat_timer_(traits.repeat_timer_id) {
+    if (traits.line_rules) lines_.emplace(*traits.line_rules);
     if (hosts_) hosts_->Add(*this);
 }
 
@@ -120,37 +123,48 @@ void AsyncCommandPage::OnOutput(LPARAM lparam) {
     while (text.size() < kBatchLength && ::PeekMessageA(&next, Hwnd(), message, message, PM_REMOVE | PM_NOYIELD)) {
         take(next.lParam);
     }
+    if (lines_) text = lines_->Feed(text, Subject());
     if (!text.empty()) pane_.AppendOutput(text, traits_.margin);
+}
+
+std::optional<RunPlan> AsyncCommandPage::PlanRun() {
+    std::string host = StripLeadingBlanks(host_);
+    if (host.empty()) host = "localhost";
+    host_ = host;
+    std::optional<std::string> command = BuildCommand(host);
+    if (!command) return std::nullopt;
+    return RunPlan{{RunStep{std::move(*command)}}, RewriteFor(host)};
 }
 
 INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
     if (!cycle_.AcceptsRun()) return 0;  // one run at a time, whatever sent the click
     CommitInput();
-    std::string host = StripLeadingBlanks(host_);
-    if (host.empty()) host = "localhost";
-    host_ = host;
-    const std::optional<std::string> command = BuildCommand(host);
-    if (!command) {
+    std::optional<RunPlan> plan = PlanRun();
+    if (!plan) {
         Carry(cycle_.Refused());
         return 0;
     }
-    pane_.WriteHeader(cumulative_, traits_.margin);
-    next_command_ = *command;
-    next_rewrite_ = RewriteFor(host);
+    pane_.WriteHeader(cumulative_, traits_.header_margin);
+    if (lines_) lines_->Reset();
+    next_plan_ = std::move(*plan);
     Carry(cycle_.Run());
     return 0;
 }
 
 void AsyncCommandPage::StartRun(unsigned run) {
-    if (runner_.Start(Hwnd(), run, std::move(next_command_), std::move(next_rewrite_))) return;
+    if (runner_.Start(Hwnd(), run, std::move(next_plan_.steps), std::move(next_plan_.rewrite))) return;
     pane_.AppendText("Tracewick could not start a worker thread for the run.\r\n", traits_.margin);
-    Carry(cycle_.End(run), EndLine("End of Data"));
+    Carry(cycle_.End(run), traits_.runner.end_break + std::string("End of Data"));
 }
 
 void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view end_line) {
     if (effects.cancel_timer == TimerChange::kKill) cancel_timer_.Stop();
     if (effects.repeat_timer == TimerChange::kKill) repeat_timer_.Stop();
-    if (effects.show) pane_.AppendText(end_line, traits_.margin);
+    if (effects.show) {
+        // A last line that came without its line end is shown before the end line.
+        if (lines_) pane_.AppendOutput(lines_->Feed("\r\n", Subject()), traits_.margin);
+        pane_.AppendText(end_line, traits_.margin);
+    }
     if (!effects.note.empty()) pane_.AppendText(effects.note, traits_.margin);
     // Cancel first: once Run is enabled the page is wholly idle.
     if (effects.set_buttons) {
@@ -178,8 +192,28 @@ INT_PTR AsyncCommandPage::OnCancel(WPARAM, LPARAM) {
     return 0;
 }
 
-INT_PTR AsyncCommandPage::OnCumulative(WPARAM, LPARAM) {
+INT_PTR AsyncCommandPage::OnPullControls(WPARAM, LPARAM) {
     UpdateData(true);
+    return 0;
+}
+
+bool AsyncCommandPage::IsChecked(int id) const { return ::IsDlgButtonChecked(Hwnd(), id) == BST_CHECKED; }
+
+void AsyncCommandPage::ChooseRadio(int on, int off) const {
+    ::CheckDlgButton(Hwnd(), on, BST_CHECKED);
+    ::CheckDlgButton(Hwnd(), off, BST_UNCHECKED);
+}
+
+// A text field shows its start when it gains the focus, nothing selected.
+INT_PTR AsyncCommandPage::OnFieldFocus(WPARAM, LPARAM) {
+    HWND field = Item(IDC_TEXT_FIELD);
+    ::SendMessageA(field, EM_SETSEL, 0, 0);
+    ::SendMessageA(field, EM_SCROLLCARET, 0, 0);
+    return 0;
+}
+
+INT_PTR AsyncCommandPage::OnFieldLeft(WPARAM, LPARAM) {
+    CommitInput();
     return 0;
 }
 

@@ -1,13 +1,16 @@
-// A page that runs its command on a worker thread: Run, Cancel and the cancel
-// time-out, the output pane, cumulative output and, on the pages that take a
+// A page that runs its commands on a worker thread: Run, Cancel and the
+// cancel time-out, the output pane, cumulative output, the line filter of
+// the pages that show output line by line and, on the pages that take a
 // host, the host combo box of the shared host list. Each page adds its
-// command line and its options. UI thread only.
+// commands and its options. UI thread only.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/command_line.h"
+#include "core/line_filter.h"
 #include "core/run_cycle.h"
 #include "framework/message_map.h"
 #include "framework/timer.h"
@@ -26,7 +29,15 @@ struct CommandPageTraits {
     RunCycleTraits cycle;
     UINT_PTR cancel_timer_id;
     UINT_PTR repeat_timer_id;  // 0 on a page that does not repeat
-    int margin;         // scroll margin for the header, output and end lines
+    int margin;         // scroll margin for the output and end lines
+    int header_margin;  // for the header; OutputPane::kNoScroll for none
+    const LineRules* line_rules = nullptr;  // null: output is shown as it comes
+};
+
+// What one run runs.
+struct RunPlan {
+    std::vector<RunStep> steps;
+    ChunkRewrite rewrite = {};
 };
 
 class AsyncCommandPage : public WithMessageMap<AsyncCommandPage, PropertyPage>, public HostPage {
@@ -50,11 +61,17 @@ protected:
 
     // Reads the page's settings file into its members (initialisation).
     virtual void ReadSettings() {}
+    // What Run runs, after the input was committed, or nothing once the user
+    // has been told why the run cannot start. By default the page's one
+    // command with its host.
+    virtual std::optional<RunPlan> PlanRun();
     // The command line for `host` (leading blanks gone, never empty), or
     // nothing once the user has been told why the run cannot start.
-    virtual std::optional<std::string> BuildCommand(const std::string& host) = 0;
+    virtual std::optional<std::string> BuildCommand(const std::string&) { return std::nullopt; }
     // What the worker does to each chunk of this run; nothing by default.
     virtual ChunkRewrite RewriteFor(const std::string& host);
+    // What a line filter's subject rule names, read as each line is shown.
+    virtual std::string Subject() const { return {}; }
 
     // The command line of `command` with `host`, or nothing after the user
     // has been told why the host does not fit.
@@ -62,6 +79,13 @@ protected:
     // Carries out what the run cycle said; `end_line` is the text an End
     // event shows. Output is shown by the output handler, in batches.
     void Carry(const RunEffects& effects, std::string_view end_line = {});
+
+    // Pulls the controls into the members: a check box commits on each click.
+    INT_PTR OnPullControls(WPARAM, LPARAM);
+    // Whether the radio button or check box `id` is checked now.
+    [[nodiscard]] bool IsChecked(int id) const;
+    // Checks `on` and clears `off`.
+    void ChooseRadio(int on, int off) const;
 
     HostList* hosts_;
     std::string host_;
@@ -73,7 +97,8 @@ protected:
 private:
     INT_PTR OnRun(WPARAM, LPARAM);
     INT_PTR OnCancel(WPARAM, LPARAM);
-    INT_PTR OnCumulative(WPARAM, LPARAM);
+    INT_PTR OnFieldFocus(WPARAM, LPARAM);
+    INT_PTR OnFieldLeft(WPARAM, LPARAM);
     INT_PTR OnViewList(WPARAM, LPARAM);
     INT_PTR OnTimer(WPARAM, LPARAM);
     void OnOutput(LPARAM lparam);
@@ -83,8 +108,8 @@ private:
     WindowTimer cancel_timer_;
     WindowTimer repeat_timer_;
     // What the next started run runs: set by Run just before the cycle starts it.
-    std::string next_command_;
-    ChunkRewrite next_rewrite_;
+    RunPlan next_plan_;
+    std::optional<LineFilter> lines_;
 };
 
 }  // namespace tracewick

@@ -17,6 +17,7 @@ constexpr CommandPageTraits kLookupTraits{IDD_LOOKUP_PAGE,
                                          RunCycleTraits{"Lookup", true, false},
                                          kCancelTimer,
                                          0,
+                                         kMargin,
                                          kMargin};
 
 }  // namespace

@@ -19,6 +19,7 @@ constexpr CommandPageTraits kPingTraits{IDD_PING_PAGE,
                                        RunCycleTraits{"Ping", true, true},
                                        kCancelTimer,
                                        kRepeatTimer,
+                                       kMargin,
                                        kMargin};
 
 }  // namespace

@@ -18,6 +18,7 @@ constexpr CommandPageTraits kTracertTraits{IDD_TRACERT_PAGE,
                                           RunCycleTraits{"Tracert", true, false},
                                           kCancelTimer,
                                           0,
+                                          kMargin,
                                           kMargin};
 
 }  // namespace

@@ -11,6 +11,9 @@
 #define IDD_TRACERT_OPTIONS     141
 #define IDD_HOST_LIST           142
 #define IDD_LOOKUP_PAGE         149
+#define IDD_CONNECTIONS_PAGE    148
+#define IDD_ARP_PAGE            222
+#define IDD_NETBIOS_PAGE        223
 #define IDD_SPLASH              143
 #define IDD_ABOUT_PAGE          145
 #define IDD_HELP                300
@@ -18,6 +21,9 @@
 // Icons and bitmaps
 #define IDI_TRACEWICK           128
 #define IDB_PROGRAM             207
+#define IDB_PAGE_CONNECTIONS    206
+#define IDB_PAGE_NETBIOS        224
+#define IDB_PAGE_ARP            225
 #define IDB_PAGE_PING           209
 #define IDB_PAGE_LOOKUP         210
 #define IDB_PAGE_TRACERT        213
@@ -45,6 +51,26 @@
 #define IDC_TEXT_FIELD          1058
 #define IDC_PICTURE16           1097
 #define IDC_PICTURE256          1098
+#define IDC_DEFAULTS            1068
+#define IDC_LINES_PANE          1076  // the pane of the pages that show whole lines
+
+// Protocol and option boxes, shared by the Connections and Statistics pages
+#define IDC_OPTION_TCP          1066
+#define IDC_OPTION_UDP          1080
+#define IDC_OPTION_NETBIOS      1103
+
+// Connections page
+#define IDC_BY_NAME             1064
+#define IDC_BY_NUMBER           1065
+
+// ARP page
+#define IDC_BY_DESTINATION      1104
+#define IDC_BY_INTERFACE        1105
+
+// NetBIOS page
+#define IDC_WORKGROUP           1106
+#define IDC_RESOURCES           1107
+#define IDC_NAME_TABLE          1108
 
 // Ping page and its options
 #define IDC_PING_OPTIONS        1030

@@ -16,7 +16,7 @@ constexpr DWORD kQueueFullPauseMs = 10;
 struct WorkerStart {
     std::shared_ptr<AsyncRunner::Shared> shared;
     HWND page;
-    std::string command_line;
+    std::vector<RunStep> steps;
     unsigned run;
     RunnerTraits traits;
     ChunkRewrite rewrite;
@@ -32,28 +32,56 @@ void ReadUntilEndOrCancel(const WorkerStart& start, AsyncRunner::Shared& shared,
     }
 }
 
+class SharedLock {
+public:
+    explicit SharedLock(AsyncRunner::Shared& shared) noexcept : lock_(&shared.lock) { ::AcquireSRWLockExclusive(lock_); }
+    ~SharedLock() { ::ReleaseSRWLockExclusive(lock_); }
+    SharedLock(const SharedLock&) = delete;
+    SharedLock& operator=(const SharedLock&) = delete;
+
+private:
+    SRWLOCK* lock_;
+};
+
+// One command of the run, from its start to its spawner's end.
+void RunOneCommand(const WorkerStart& start, AsyncRunner::Shared& shared, const std::string& command_line) {
+    SpawnedCommand child = StartSpawner(command_line, CREATE_NEW_PROCESS_GROUP);
+    if (!child.Started()) {
+        if (!shared.cancel) PostText(start.page, start.traits.output_message, start.run, SpawnFailureText(child.error));
+        return;
+    }
+    HANDLE process = child.process.Get();
+    {
+        SharedLock lock(shared);
+        shared.process = std::move(child.process);
+        shared.child_thread_id = child.thread_id;
+    }
+    ReadUntilEndOrCancel(start, shared, child);
+    // Retried while the spawner has no queue yet, until it takes the
+    // request or has ended. The run ends only with its spawner, so nothing
+    // of it runs on hidden; one that ignores the request is ended by the
+    // cancel time-out (EndNow).
+    if (shared.cancel) PostStopRequest(child.thread_id, process);
+    ::WaitForSingleObject(process, INFINITE);
+    SharedLock lock(shared);
+    shared.child_thread_id = 0;
+    shared.process.Reset();
+}
+
 DWORD WINAPI Worker(void* argument) {
     const std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(argument));
     AsyncRunner::Shared& shared = *start->shared;
     // Exceptions never leave the thread.
     try {
-        // A run cancelled before its spawner started never starts it.
-        SpawnedCommand child;
-        if (!shared.cancel) child = StartSpawner(start->command_line, CREATE_NEW_PROCESS_GROUP);
-        if (child.Started()) {
-            shared.process = std::move(child.process);
-            shared.child_thread_id = child.thread_id;
-            ReadUntilEndOrCancel(*start, shared, child);
-            // Retried while the spawner has no queue yet, until it takes the
-            // request or has ended. The run ends only with its spawner, so
-            // nothing of it runs on hidden; one that ignores the request is
-            // ended by the cancel time-out (EndNow).
-            if (shared.cancel) PostStopRequest(child.thread_id, shared.process.Get());
-            ::WaitForSingleObject(shared.process.Get(), INFINITE);
-        } else if (!shared.cancel) {
-            PostText(start->page, start->traits.output_message, start->run, SpawnFailureText(child.error));
+        // Strictly one after the other; a cancelled run starts no further
+        // command, nor one whose spawner had not started yet.
+        for (const auto& step : start->steps) {
+            if (shared.cancel) break;
+            if (!step.heading.empty()) PostText(start->page, start->traits.output_message, start->run, step.heading);
+            RunOneCommand(*start, shared, step.command);
         }
-        const std::string end = EndLine(shared.cancel ? start->traits.cancelled_text : "End of Data");
+        const std::string end = start->traits.end_break +
+                                std::string(shared.cancel ? start->traits.cancelled_text : "End of Data");
         PostText(start->page, start->traits.done_message, start->run, end);
     } catch (...) {
     }
@@ -77,12 +105,12 @@ bool PostText(HWND window, UINT message, unsigned run, std::string text) {
     return true;
 }
 
-bool AsyncRunner::Start(HWND page, unsigned run, std::string command_line, ChunkRewrite rewrite) {
+bool AsyncRunner::Start(HWND page, unsigned run, std::vector<RunStep> steps, ChunkRewrite rewrite) {
     shared_ = std::make_shared<Shared>();
     shared_->cancel_event.Reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!shared_->cancel_event) return false;
     auto start = std::make_unique<WorkerStart>(
-        WorkerStart{shared_, page, std::move(command_line), run, traits_, std::move(rewrite)});
+        WorkerStart{shared_, page, std::move(steps), run, traits_, std::move(rewrite)});
     const HANDLE thread = ::CreateThread(nullptr, 0, &Worker, start.get(), 0, nullptr);
     if (!thread) return false;
     start.release();  // the worker owns it now
@@ -95,14 +123,18 @@ void AsyncRunner::Stop() {
     // One try from here, which is all a closing program has time for; the
     // worker, woken from its read, keeps trying while the spawner starts.
     // A spawner that has ended may have left its thread id to another thread.
-    const DWORD child = shared_->child_thread_id;
-    if (child != 0 && ::WaitForSingleObject(shared_->process.Get(), 0) == WAIT_TIMEOUT) TryPostStopRequest(child);
+    {
+        SharedLock lock(*shared_);
+        const DWORD child = shared_->child_thread_id;
+        if (child != 0 && ::WaitForSingleObject(shared_->process.Get(), 0) == WAIT_TIMEOUT) TryPostStopRequest(child);
+    }
     ::SetEvent(shared_->cancel_event.Get());
 }
 
 void AsyncRunner::EndNow() {
     if (!shared_) return;
     Stop();
+    SharedLock lock(*shared_);
     if (shared_->child_thread_id != 0) ::TerminateProcess(shared_->process.Get(), kSpawnerStopped);
 }
 

@@ -1,8 +1,9 @@
-// The asynchronous command runner: one worker thread per run reads the
-// spawner's output and posts each chunk, then one end line, to the page.
-// The page's run cycle decides when to start, stop and end a run; this
-// carries it out. Every method is for the user-interface thread; the worker
-// touches only its run's Shared block and posts messages.
+// The asynchronous command runner: one worker thread per run starts the
+// run's commands strictly one after the other, reads each spawner's output
+// and posts every chunk, then one end line, to the page. The page's run
+// cycle decides when to start, stop and end a run; this carries it out.
+// Every method is for the user-interface thread; the worker touches only
+// its run's Shared block and posts messages.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +12,9 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "core/command_line.h"
 #include "framework/handles.h"
 
 namespace tracewick {
@@ -21,6 +24,9 @@ struct RunnerTraits {
     UINT output_message;  // the page's WM_PAGE_OUTPUT
     UINT done_message;    // the page's WM_PAGE_DONE
     const char* cancelled_text;
+    // What comes before the end line's text: pages that show whole lines
+    // have already ended the last line themselves.
+    const char* end_break = "\r\n\r\n";
 };
 
 // Applied by the worker to each chunk before it is posted.
@@ -50,15 +56,17 @@ public:
     AsyncRunner(const AsyncRunner&) = delete;
     AsyncRunner& operator=(const AsyncRunner&) = delete;
 
-    // Starts run `run` of `command_line`, posting to `page`; false when the
-    // worker thread could not be started (nothing was posted). The worker
-    // passes each chunk through `rewrite`, when there is one.
-    [[nodiscard]] bool Start(HWND page, unsigned run, std::string command_line, ChunkRewrite rewrite = {});
+    // Starts run `run` of `steps`, posting to `page`; false when the worker
+    // thread could not be started (nothing was posted). Each step's heading
+    // is posted as output just before its command starts; a command that
+    // cannot start is said in the output and the run goes on with the next.
+    // The worker passes each chunk through `rewrite`, when there is one.
+    [[nodiscard]] bool Start(HWND page, unsigned run, std::vector<RunStep> steps, ChunkRewrite rewrite = {});
 
     // Cancels the current run, also one whose spawner is still starting: the
     // worker stops reading at once, sends the spawner the stop request (also
-    // one that has no message queue yet) and ends with the cancelled line.
-    // Never blocks.
+    // one that has no message queue yet), starts no further command and ends
+    // with the cancelled line. Never blocks for longer than a post.
     void Stop();
 
     // The cancel time-out: the spawner did not obey. Ends it; its job takes
@@ -69,9 +77,12 @@ public:
     struct Shared {
         std::atomic<bool> cancel{false};
         UniqueKernelHandle cancel_event;  // set with `cancel`: wakes the worker from its read
-        // The spawner's main thread, once started; published after `process`.
-        std::atomic<DWORD> child_thread_id{0};
-        UniqueKernelHandle process;  // written by the worker before child_thread_id
+        // The spawner running now, if any: the worker writes both under the
+        // lock as each command starts and ends; the user-interface thread
+        // reads them under it.
+        SRWLOCK lock = SRWLOCK_INIT;
+        DWORD child_thread_id = 0;
+        UniqueKernelHandle process;
     };
 
 private:

@@ -124,6 +124,7 @@ void OutputPane::AppendText(std::string_view text, int margin) {
 }
 
 void OutputPane::ScrollToTail(int margin) {
+    if (margin == kNoScroll) return;
     const int lines = static_cast<int>(::SendMessageA(pane_, EM_GETLINECOUNT, 0, 0));
     const int first = static_cast<int>(::SendMessageA(pane_, EM_GETFIRSTVISIBLELINE, 0, 0));
     const int down = TailScrollLines(lines, first, margin);

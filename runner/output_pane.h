@@ -15,6 +15,10 @@ namespace tracewick {
 
 class OutputPane {
 public:
+    // A margin that leaves the pane where it is (a page that does not
+    // scroll after its header).
+    static constexpr int kNoScroll = -1;
+
     // Takes the pane control of a page: its font, and no limit on its text,
     // so long or cumulative output is never cut.
     void Attach(HWND pane);

@@ -267,7 +267,7 @@ TEST(Runner, EveryRunEndsOnceAndLeavesNothingRunning) {
         for (int round = 0; round < (row.act == Act::kStopAtOnce ? 8 : 1); ++round) {
             AsyncRunner runner({kOutput, kDone, "Ping cancelled"});
             Page page;
-            ASSERT_TRUE(runner.Start(page.hwnd, 7, "conspawn.exe \"ping x\""));
+            ASSERT_TRUE(runner.Start(page.hwnd, 7, {RunStep{"conspawn.exe \"ping x\""}}));
             if (row.act == Act::kStopAfterOutput || row.act == Act::kEndNowAfterStop) {
                 ASSERT_TRUE(Page::PumpUntil([&] { return !page.output.empty(); }, kRunMs));
             }
@@ -298,8 +298,8 @@ TEST(Runner, OverlappingRunsEndIndependently) {
     AsyncRunner quick_runner({kOutput, kDone, "Ping cancelled"});
     AsyncRunner slow_runner({kOutput, kDone, "Tracert cancelled"});
     Page quick, slow;
-    ASSERT_TRUE(quick_runner.Start(quick.hwnd, 1, "conspawn.exe \"ping a\""));
-    ASSERT_TRUE(slow_runner.Start(slow.hwnd, 2, "conspawn.exe \"tracert b\""));
+    ASSERT_TRUE(quick_runner.Start(quick.hwnd, 1, {RunStep{"conspawn.exe \"ping a\""}}));
+    ASSERT_TRUE(slow_runner.Start(slow.hwnd, 2, {RunStep{"conspawn.exe \"tracert b\""}}));
     const ULONGLONG started = GetTickCount64();
     // The slow run's spawner holds none of the quick run's pipe ends.
     ASSERT_TRUE(Page::PumpUntil([&] { return !quick.ends.empty(); }, kRunMs));

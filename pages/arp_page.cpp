@@ -1,0 +1,80 @@
+#include "pages/arp_page.h"
+
+#include "core/text.h"
+#include "framework/data_exchange.h"
+#include "res/resource.h"
+#include "settings/settings_io.h"
+
+namespace tracewick {
+
+namespace {
+
+constexpr UINT_PTR kCancelTimer = 11;
+constexpr int kMargin = 14;
+
+constexpr CommandPageTraits kArpTraits{IDD_ARP_PAGE,
+                                      IDC_PANE,
+                                      0,
+                                      RunnerTraits{WM_USER + 1016, WM_USER + 1017, "ARP cancelled"},
+                                      RunCycleTraits{"ARP", true, false},
+                                      kCancelTimer,
+                                      0,
+                                      kMargin,
+                                      OutputPane::kNoScroll};
+
+}  // namespace
+
+const MessageEntry<CArpPage> CArpPage::kMessageMap[] = {
+    OnCommand<CArpPage>(IDC_DEFAULTS, &CArpPage::OnDefaults),
+    EndOfMessageMap<CArpPage>(),
+};
+
+CArpPage::CArpPage() : WithMessageMap(kArpTraits, nullptr) {}
+
+void CArpPage::ReadSettings() {
+    if (const auto saved = ReadSettingsFile(kArpSettingsFile)) {
+        SettingsReader reader(*saved);
+        ReadArpSettings(reader, options_);
+    }
+    cumulative_ = options_.cumulative;
+    ChooseRadio(options_.by_destination ? IDC_BY_DESTINATION : IDC_BY_INTERFACE,
+                options_.by_destination ? IDC_BY_INTERFACE : IDC_BY_DESTINATION);
+}
+
+void CArpPage::WriteSettings(SettingsWriter& writer) const {
+    ArpOptions options = options_;
+    options.by_destination = IsChecked(IDC_BY_DESTINATION);
+    options.cumulative = cumulative_;
+    WriteArpSettings(options, writer);
+}
+
+void CArpPage::DoDataExchange(DataExchange& exchange) {
+    AsyncCommandPage::DoDataExchange(exchange);
+    exchange.Text(IDC_TEXT_FIELD, options_.address);
+}
+
+void CArpPage::CommitInput() {
+    if (!Hwnd() || !UpdateData(true)) return;
+    options_.address = StripLeadingBlanks(options_.address);
+    UpdateData(false);
+}
+
+std::optional<RunPlan> CArpPage::PlanRun() {
+    const bool by_destination = IsChecked(IDC_BY_DESTINATION);
+    std::optional<std::string> command = CommandFor(ArpCommand(by_destination, options_.address), options_.address);
+    if (!command) return std::nullopt;
+    return RunPlan{{RunStep{std::move(*command)}}, [by_destination](std::string_view chunk) {
+                       std::string text(chunk);
+                       RewriteArpErrors(text, by_destination);
+                       return text;
+                   }};
+}
+
+INT_PTR CArpPage::OnDefaults(WPARAM, LPARAM) {
+    ChooseRadio(IDC_BY_DESTINATION, IDC_BY_INTERFACE);
+    options_.address.clear();
+    UpdateData(false);
+    return 0;
+}
+
+}  // namespace tracewick

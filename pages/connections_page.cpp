@@ -1,0 +1,80 @@
+#include "pages/connections_page.h"
+
+#include "framework/data_exchange.h"
+#include "framework/message_box.h"
+#include "res/resource.h"
+#include "settings/settings_io.h"
+
+namespace tracewick {
+
+namespace {
+
+constexpr UINT_PTR kCancelTimer = 14;
+constexpr int kHeaderMargin = 13;
+constexpr int kMargin = 14;
+
+constexpr CommandPageTraits kConnectionsTraits{IDD_CONNECTIONS_PAGE,
+                                              IDC_LINES_PANE,
+                                              0,
+                                              RunnerTraits{WM_USER + 1006, WM_USER + 1007, "Connect cancelled", "\r\n"},
+                                              RunCycleTraits{"Connect", true, false},
+                                              kCancelTimer,
+                                              0,
+                                              kMargin,
+                                              kHeaderMargin,
+                                              &kConnectionsLineRules};
+
+}  // namespace
+
+const MessageEntry<CConnectionsPage> CConnectionsPage::kMessageMap[] = {
+    OnCommand<CConnectionsPage>(IDC_DEFAULTS, &CConnectionsPage::OnDefaults),
+    OnCommand<CConnectionsPage>(IDC_OPTION_TCP, &CConnectionsPage::OnPullControls),
+    OnCommand<CConnectionsPage>(IDC_OPTION_UDP, &CConnectionsPage::OnPullControls),
+    OnCommand<CConnectionsPage>(IDC_OPTION_NETBIOS, &CConnectionsPage::OnPullControls),
+    EndOfMessageMap<CConnectionsPage>(),
+};
+
+CConnectionsPage::CConnectionsPage() : WithMessageMap(kConnectionsTraits, nullptr) {}
+
+void CConnectionsPage::ReadSettings() {
+    if (const auto saved = ReadSettingsFile(kConnectionsSettingsFile)) {
+        SettingsReader reader(*saved);
+        ReadConnectionsSettings(reader, options_);
+    }
+    cumulative_ = options_.cumulative;
+    ChooseRadio(options_.by_name ? IDC_BY_NAME : IDC_BY_NUMBER, options_.by_name ? IDC_BY_NUMBER : IDC_BY_NAME);
+}
+
+void CConnectionsPage::WriteSettings(SettingsWriter& writer) const {
+    ConnectionsOptions options = options_;
+    options.by_name = IsChecked(IDC_BY_NAME);
+    options.cumulative = cumulative_;
+    WriteConnectionsSettings(options, writer);
+}
+
+void CConnectionsPage::DoDataExchange(DataExchange& exchange) {
+    AsyncCommandPage::DoDataExchange(exchange);
+    exchange.Check(IDC_OPTION_TCP, options_.tcp);
+    exchange.Check(IDC_OPTION_UDP, options_.udp);
+    exchange.Check(IDC_OPTION_NETBIOS, options_.netbios);
+}
+
+std::optional<RunPlan> CConnectionsPage::PlanRun() {
+    options_.by_name = !ByNumber();
+    std::vector<RunStep> steps = ConnectionsRun(options_);
+    if (steps.empty()) {
+        AppMessageBox(Hwnd(), NoOptionsText("TCP, UDP, NetBIOS"));
+        return std::nullopt;
+    }
+    return RunPlan{std::move(steps)};
+}
+
+INT_PTR CConnectionsPage::OnDefaults(WPARAM, LPARAM) {
+    ChooseRadio(IDC_BY_NAME, IDC_BY_NUMBER);
+    options_.tcp = options_.udp = true;
+    options_.netbios = false;
+    UpdateData(false);
+    return 0;
+}
+
+}  // namespace tracewick

@@ -1,0 +1,135 @@
+#include "pages/netbios_page.h"
+
+#include "core/text.h"
+#include "framework/data_exchange.h"
+#include "framework/message_box.h"
+#include "res/resource.h"
+#include "settings/settings_io.h"
+
+namespace tracewick {
+
+namespace {
+
+constexpr UINT_PTR kCancelTimer = 12;
+constexpr int kHeaderMargin = 13;
+constexpr int kMargin = 14;
+// The registry's value is read into a buffer of this size, terminator included.
+constexpr DWORD kRegistryNameBytes = 50;
+
+constexpr CommandPageTraits kNetbiosTraits{IDD_NETBIOS_PAGE,
+                                          IDC_LINES_PANE,
+                                          0,
+                                          RunnerTraits{WM_USER + 1010, WM_USER + 1011, "NetBIOS cancelled", "\r\n"},
+                                          RunCycleTraits{"NetBIOS", true, false},
+                                          kCancelTimer,
+                                          0,
+                                          kMargin,
+                                          kHeaderMargin,
+                                          &kNetbiosLineRules};
+
+// Upper case as the system's locale has it, as the field shows it.
+std::string Upper(std::string text) {
+    if (!text.empty()) ::CharUpperBuffA(text.data(), static_cast<DWORD>(text.size()));
+    return text;
+}
+
+}  // namespace
+
+const MessageEntry<CNetbiosPage> CNetbiosPage::kMessageMap[] = {
+    OnCommand<CNetbiosPage>(IDC_DEFAULTS, &CNetbiosPage::OnDefaults),
+    OnCommand<CNetbiosPage>(IDC_WORKGROUP, &CNetbiosPage::OnPullControls),
+    OnCommand<CNetbiosPage>(IDC_RESOURCES, &CNetbiosPage::OnPullControls),
+    OnCommand<CNetbiosPage>(IDC_NAME_TABLE, &CNetbiosPage::OnPullControls),
+    EndOfMessageMap<CNetbiosPage>(),
+};
+
+CNetbiosPage::CNetbiosPage(bool nt_platform) : WithMessageMap(kNetbiosTraits, nullptr), nt_platform_(nt_platform) {}
+
+void CNetbiosPage::ReadSettings() {
+    if (const auto saved = ReadSettingsFile(kNetbiosSettingsFile)) {
+        SettingsReader reader(*saved);
+        ReadNetbiosSettings(reader, options_);
+    }
+    cumulative_ = options_.cumulative;
+}
+
+void CNetbiosPage::WriteSettings(SettingsWriter& writer) const {
+    NetbiosOptions options = options_;
+    options.cumulative = cumulative_;
+    WriteNetbiosSettings(options, writer);
+}
+
+void CNetbiosPage::DoDataExchange(DataExchange& exchange) {
+    exchange.Check(IDC_NAME_TABLE, options_.name_table);
+    exchange.Check(IDC_RESOURCES, options_.resources);
+    exchange.Check(IDC_WORKGROUP, options_.workgroup);
+    exchange.Text(IDC_TEXT_FIELD, options_.computer, kMaxComputerName);
+    AsyncCommandPage::DoDataExchange(exchange);
+}
+
+void CNetbiosPage::CommitInput() {
+    if (!Hwnd() || !UpdateData(true)) return;
+    options_.computer = Upper(StripLeadingBlanks(options_.computer));
+    UpdateData(false);
+}
+
+std::string CNetbiosPage::Subject() const {
+    return options_.computer.empty() ? registry_name_ : options_.computer;
+}
+
+bool CNetbiosPage::ReadRegistryName() {
+    char name[kRegistryNameBytes] = {};
+    DWORD size = sizeof name;
+    if (::RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\control\\ComputerName\\ComputerName",
+                       "ComputerName", RRF_RT_REG_SZ, nullptr, name, &size) != ERROR_SUCCESS ||
+        name[0] == '\0') {
+        return false;
+    }
+    registry_name_ = Upper(name);
+    return true;
+}
+
+void CNetbiosPage::RefuseName(std::string_view text, std::size_t caret) {
+    AppMessageBox(Hwnd(), std::string(text));
+    HWND field = Item(IDC_TEXT_FIELD);
+    ::SetFocus(field);
+    if (caret == std::string::npos) return;
+    ::SendMessageA(field, EM_SETSEL, caret, caret);
+    ::SendMessageA(field, EM_SCROLLCARET, 0, 0);
+}
+
+std::optional<RunPlan> CNetbiosPage::PlanRun() {
+    if (!options_.workgroup && !options_.resources && !options_.name_table) {
+        AppMessageBox(Hwnd(), NoOptionsText("Workgroup, Resources, Name Table"));
+        return std::nullopt;
+    }
+    // Only Resources and Name Table name a computer; Workgroup alone leaves
+    // the field as it is.
+    if (options_.resources || options_.name_table) {
+        if (!options_.computer.empty()) {
+            if (const std::size_t bad = ForbiddenNameCharacter(options_.computer); bad != std::string::npos) {
+                RefuseName(kTypedNameInvalidText, bad);
+                return std::nullopt;
+            }
+            // Only to tell whether the typed name is this computer.
+            if (options_.name_table) ReadRegistryName();
+        } else if (!ReadRegistryName()) {
+            RefuseName(kRegistryNameUnreadableText, std::string::npos);
+            return std::nullopt;
+        } else if (ForbiddenNameCharacter(registry_name_) != std::string::npos) {
+            RefuseName(kRegistryNameInvalidText, std::string::npos);
+            return std::nullopt;
+        }
+    }
+    return RunPlan{NetbiosRun(options_, nt_platform_, registry_name_)};
+}
+
+INT_PTR CNetbiosPage::OnDefaults(WPARAM, LPARAM) {
+    options_.workgroup = true;
+    options_.resources = options_.name_table = false;
+    options_.computer.clear();
+    UpdateData(false);
+    return 0;
+}
+
+}  // namespace tracewick
