@@ -68,9 +68,15 @@ void CNetbiosPage::DoDataExchange(DataExchange& exchange) {
 }
 
 void CNetbiosPage::CommitInput() {
-    if (!Hwnd() || !UpdateData(true)) return;
-    options_.computer = Upper(StripLeadingBlanks(options_.computer));
-    UpdateData(false);
+    // A name refused as too long opens a message box, which takes the focus
+    // from the field again: that loss commits nothing.
+    if (!Hwnd() || committing_) return;
+    committing_ = true;
+    if (UpdateData(true)) {
+        options_.computer = Upper(StripLeadingBlanks(options_.computer));
+        UpdateData(false);
+    }
+    committing_ = false;
 }
 
 std::string CNetbiosPage::Subject() const {

@@ -14,7 +14,7 @@ namespace {
 
 constexpr int kRunButton = 1042;
 constexpr int kCancelButton = 1100;
-constexpr int kPaneIds[] = {1031, 1036};
+constexpr int kPaneIds[] = {1031, 1036, 1076};
 
 HWND FindSheet() {
     struct Search {

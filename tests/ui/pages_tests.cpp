@@ -1,7 +1,9 @@
-// The three pages that take a host (Ping, Trace Route, Lookup) as scenarios:
-// one row per behaviour, played on each page it names against the stand-in
-// command (tests/fake) from a private bin folder.
+// The pages that run their commands on a worker (Ping, Trace Route, Lookup,
+// ARP, NetBIOS, Connections) as scenarios: one row per behaviour, played on
+// each page it names against the stand-in commands (tests/fake) from a
+// private bin folder.
 #include <cstring>
+#include <iterator>
 #include <regex>
 
 #include "tests/fake/bulk_text.h"
@@ -10,26 +12,37 @@
 namespace tracewick::ui {
 namespace {
 
-// In page index order (actpage.dat); the command's first letter runs the page
-// from the command line, and the command names the settings file.
-struct HostPage {
+// A page as the rows see it: host pages have room for a host, the others none.
+struct PageCase {
     const char* name;        // its tab caption
-    const char* command;
+    char letter;             // runs it from the command line
+    int index;               // in the sheet, as actpage.dat holds it
+    const char* command;     // the first it runs
     const char* args;        // before the host, with the default options
     std::size_t room;        // host characters that fit with them
     int pane;
     const char* cancelled;
+    const char* file;
     std::vector<std::string> defaults;  // the settings file's lines with the defaults
-    int options;                        // the button that opens its options dialog
-    std::vector<int> option_fields;     // in the order rows give values
+    const char* first_run;              // what the stand-in's "args" shows with them
+    int options = 0;                    // the button that opens its options dialog
+    std::vector<int> option_fields = {};  // in the order rows give values
 };
 
-const HostPage kPages[] = {
-    {"Ping", "ping", "-w 300 -n 4 -l 32 ", 81, IDC_PANE, "Ping cancelled", {"4", "300", "0", "32", "FALSE"},
-     IDC_PING_OPTIONS, {IDC_PING_COUNT, IDC_PING_TIMEOUT, IDC_PING_REPEAT, IDC_PING_PACKET_SIZE}},
-    {"Trace Route", "tracert", "-d -w 300 -h 20 ", 80, IDC_TRACERT_PANE, "Tracert cancelled",
-     {"20", "300", "FALSE", "FALSE"}, IDC_TRACERT_OPTIONS, {IDC_TRACERT_TIMEOUT, IDC_TRACERT_HOPS, IDC_TRACERT_RESOLVE}},
-    {"Lookup", "lookup", "", 97, IDC_PANE, "Lookup cancelled", {"FALSE", "", "localhost"}, 0, {}},
+const PageCase kPages[] = {
+    {"Ping", 'P', 0, "ping", "-w 300 -n 4 -l 32 ", 81, IDC_PANE, "Ping cancelled", "ping.dat",
+     {"4", "300", "0", "32", "FALSE"}, "$CMDlocalhost\r\n", IDC_PING_OPTIONS,
+     {IDC_PING_COUNT, IDC_PING_TIMEOUT, IDC_PING_REPEAT, IDC_PING_PACKET_SIZE}},
+    {"Trace Route", 'T', 1, "tracert", "-d -w 300 -h 20 ", 80, IDC_TRACERT_PANE, "Tracert cancelled", "tracert.dat",
+     {"20", "300", "FALSE", "FALSE"}, "$CMDlocalhost\r\n", IDC_TRACERT_OPTIONS,
+     {IDC_TRACERT_TIMEOUT, IDC_TRACERT_HOPS, IDC_TRACERT_RESOLVE}},
+    {"Lookup", 'L', 2, "lookup", "", 97, IDC_PANE, "Lookup cancelled", "lookup.dat", {"FALSE", "", "localhost"},
+     "$CMDlocalhost\r\n"},
+    {"ARP", 'A', 4, "arp", "-a ", 0, IDC_PANE, "ARP cancelled", "arp.dat", {"TRUE", "", "FALSE"}, "$CMD\r\n"},
+    {"NetBIOS", 'N', 5, "net", "config workstation", 0, IDC_LINES_PANE, "NetBIOS cancelled", "netbios.dat",
+     {"", "TRUE", "FALSE", "FALSE", "FALSE"}, "$CMD\r\n\"$BIN\\net.exe\" view\r\n"},
+    {"Connections", 'C', 6, "netstat", "-a", 0, IDC_LINES_PANE, "Connect cancelled", "connect.dat",
+     {"TRUE", "TRUE", "TRUE", "FALSE", "FALSE"}, "$CMD\r\n"},
 };
 
 enum class Do {
@@ -60,6 +73,11 @@ enum class Do {
     kRestart,
     kFile,       // file a holds b and is hidden, not read-only
     kFileBytes,  // file a holds b
+    kClick,      // a click on the control with id a
+    kChecked,    // the boxes with ids a are checked, those with ids b not ('|' between)
+    kField,      // a into the text field, the focus left there
+    kFieldIs,    // the text field shows a, with the caret at b when given
+    kOtherPane,  // until the pane of the page with caption a is b, headers masked
 };
 
 struct Step {
@@ -69,13 +87,14 @@ struct Step {
 
 struct Row {
     const char* name;
-    int page;                  // index into kPages; -1 for each of them
-    const char* script;        // the command's; null: a file that is no program
+    const char* pages;         // the letters of the pages it is played on
+    const char* script;        // the first command's; null: a file that is no program
     std::vector<Step> steps;
     std::vector<SeedFile> files = {};
     std::vector<std::string> args = {"x"};
     Spawner spawner = Spawner::kReal;
     const char* spawner_script = "";
+    std::vector<std::pair<std::string, std::string>> more = {};  // other commands: name, script
 };
 
 std::vector<std::string> Split(const std::string& text) {
@@ -90,17 +109,17 @@ const std::string kWriteError = "Tracewick could not save its settings to ping.d
 
 const std::vector<Row> kRows = {
     // ---------------------------------------------------------------- runs
-    {"output streams under the header, stderr too, a line split over chunks", -1,
+    {"output streams under the header, stderr too, a line split over chunks", "PTL",
      "args\nout one\nsleep 300\nerr two\nsleep 200\nraw three\nsleep 200\nraw  split\\r\\n\n",
      {{Do::kEnabled, "10"}, {Do::kRun}, {Do::kEnabled, "01"}, {Do::kWaitEnd}, {Do::kEnabled, "10"},
       {Do::kPane, "<header>\r\n$CMDlocalhost\r\none\r\ntwo\r\nthree split\r\n$END"}}},
-    {"a letter opens the page and runs it", -1, "args\n",
-     {{Do::kWaitText, "End of Data"}, {Do::kPane, "<header>\r\n$CMDlocalhost\r\n$END"}}, {}, {"$LETTER"}},
-    {"leading blanks go, trailing stay; Enter runs the page", -1, "args\n",
+    {"a letter opens the page and runs it", "PTLANC", "args\n",
+     {{Do::kWaitText, "End of Data"}, {Do::kPane, "<header>\r\n$FIRST$END"}}, {}, {"$LETTER"}},
+    {"leading blanks go, trailing stay; Enter runs the page", "PTL", "args\n",
      {{Do::kType, " \tgw  "}, {Do::kEnter}, {Do::kWaitEnd}, {Do::kPane, "<header>\r\n$CMDgw  \r\n$END"}}},
-    {"a host that fills the command line runs", -1, "args\n",
+    {"a host that fills the command line runs", "PTL", "args\n",
      {{Do::kType, "$FULL"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kPane, "<header>\r\n$CMD$FULL\r\n$END"}}},
-    {"a host too long or with a double quote is refused", -1, "args\n",
+    {"a host too long or with a double quote is refused", "PTL", "args\n",
      {{Do::kType, "$OVER"},
       {Do::kRefused, "The host name is too long. With the current options it may be at most $ROOM characters long; "
                      "it has $ROOM+1."},
@@ -109,108 +128,108 @@ const std::vector<Row> kRows = {
       {Do::kType, " /n"}, {Do::kRefused, "The host name cannot begin with - or /: the command would take it for an option."},
       {Do::kPane, ""}, {Do::kEnabled, "10"}}},
     // Longer than the ANSI list messages can carry under Wine: it used to crash the program.
-    {"a 600-character host is refused, listed, and Close saves the list", 0, "",
+    {"a 600-character host is refused, listed, and Close saves the list", "P", "",
      {{Do::kType, std::string(600, 'h')}, {Do::kRefused, "The host name is too long. With the current options it may "
                                                          "be at most 81 characters long; it has 600."},
       {Do::kList, std::string(600, 'h') + "|localhost"}, {Do::kLeave, "close"},
       {Do::kFile, "lookup.dat", SettingsLines({"FALSE", std::string(600, 'h'), std::string(600, 'h'), "localhost"})}}},
-    {"a host with a line break runs and is saved without it", -1, "args\n",
+    {"a host with a line break runs and is saved without it", "PTL", "args\n",
      {{Do::kType, "gw\r\nsecond"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kPane, "<header>\r\n$CMDgwsecond\r\n$END"},
       {Do::kLeave, "close"}, {Do::kFile, "lookup.dat", SettingsLines({"FALSE", "gwsecond", "gwsecond", "localhost"})}}},
-    {"hosts that differ only in case, by the locale, are one entry", 0, "",
+    {"hosts that differ only in case, by the locale, are one entry", "P", "",
      {{Do::kType, "\xC4rzte"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kType, "\xE4RZTE"}, {Do::kRun}, {Do::kWaitEnd},
       {Do::kList, "\xC4rzte|localhost"}}},
-    {"Run commits the typed host to every list", -1, "",
+    {"Run commits the typed host to every list", "PTL", "",
      {{Do::kType, "zulu.test"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kList, "localhost|zulu.test"},
       {Do::kType, "LocalHost"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kList, "localhost|zulu.test"}}},
-    {"cancel during a run ends it once", -1, "out first\nsleep 10000\nout never\n",
+    {"cancel during a run ends it once", "PTLAN", "out first\nsleep 10000\nout never\n",
      {{Do::kRun}, {Do::kWaitText, "first"}, {Do::kIdle, "busy"}, {Do::kMark}, {Do::kCancel}, {Do::kWaitEnd},
       {Do::kElapsed, "0", "2500"}, {Do::kPane, "<header>\r\nfirst\r\n$CANCEL"}, {Do::kEnabled, "10"}, {Do::kIdle}}},
-    {"a missing spawner is said in the pane", -1, "",
-     {{Do::kRun}, {Do::kWaitEnd}, {Do::kPaneLike, "<header>\r\nTracewick could not start conspawn\\.exe: .+\r\n$END"}},
+    {"a missing spawner is said in the pane", "PTLANC", "",
+     {{Do::kRun}, {Do::kWaitEnd}, {Do::kPaneLike, "<header>\r\n(Tracewick could not start conspawn\\.exe: .+\r\n)+$END"}},
      {}, {"x"}, Spawner::kMissing},
-    {"a command that cannot start is said in the pane", -1, nullptr,
-     {{Do::kRun}, {Do::kWaitEnd}, {Do::kPaneLike, "<header>\r\nconspawn: cannot start \"$NAME\": .+\r\n$END"}}},
-    {"Trace Route names the host the command could not resolve", 1,
+    {"a command that cannot start is said in the pane", "PTLANC", nullptr,
+     {{Do::kRun}, {Do::kWaitEnd}, {Do::kPaneLike, "<header>\r\n(conspawn: cannot start \"$NAME\": .+\r\n)+$END"}}},
+    {"Trace Route names the host the command could not resolve", "T",
      "raw Unable to resolve target system name -d.\\r\\r\\n\n",
      {{Do::kType, "gw"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kPane, "<header>\r\nUnable to resolve target system name gw$END"}}},
 
     // ---------------------------------------------------------------- the pane
-    {"a NUL byte is dropped and the rest of its chunk kept", 0, "raw abc\\0kept\\r\\n\nsleep 300\nout next\n",
+    {"a NUL byte is dropped and the rest of its chunk kept", "P", "raw abc\\0kept\\r\\n\nsleep 300\nout next\n",
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kPane, "<header>\r\nabckept\r\nnext\r\n$END"}}},
-    {"CR CR LF is one line end, also split over chunks", 0,
+    {"CR CR LF is one line end, also split over chunks", "P",
      "raw one\\r\\r\\ntwo\\r\\r\\n\nsleep 300\nraw split\\r\nsleep 300\nraw \\r\\nacross\\r\nsleep 300\n"
      "raw \\nchunks\\r\\n\n",
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kPane, "<header>\r\none\r\ntwo\r\nsplit\r\nacross\r\nchunks\r\n$END"}}},
-    {"output ending in CR meets the end line as one line end", 0, "raw last line\\r\n",
+    {"output ending in CR meets the end line as one line end", "P", "raw last line\\r\n",
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kPane, "<header>\r\nlast line$END"}}},
-    {"2 MB arrive whole", 0, "bulk 2097152\n",
+    {"2 MB arrive whole", "P", "bulk 2097152\n",
      {{Do::kRun}, {Do::kWaitEnd, "240000"}, {Do::kPane, "<header>\r\n" + kBulk + "$END"}}},
-    {"a pane of 8 MB is cleared for the next run within seconds", 0, "bulk 8388608\n",
+    {"a pane of 8 MB is cleared for the next run within seconds", "P", "bulk 8388608\n",
      {{Do::kRun}, {Do::kWaitEnd, "400000"}, {Do::kMark}, {Do::kRun}, {Do::kShorter, "100000"}, {Do::kElapsed, "0", "5000"},
       {Do::kCancel}, {Do::kWaitEnd}}},
-    {"cumulative keeps the earlier run after a blank line", 0, "out reply\n",
+    {"cumulative keeps the earlier run after a blank line", "P", "out reply\n",
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kRun}, {Do::kWaitEnd},
       {Do::kPane, "<header>\r\nreply\r\n$END\r\n\r\n<header>\r\nreply\r\n$END"}},
      {{"ping.dat", SettingsLines({"4", "300", "0", "32", "TRUE"}), FILE_ATTRIBUTE_HIDDEN}}},
 
     // ---------------------------------------------------------------- races, once each
-    {"a spawner that ignores the stop request is cut off after 3 s", 0, "",
+    {"a spawner that ignores the stop request is cut off after 3 s", "PN", "",
      {{Do::kRun}, {Do::kWaitText, "started"}, {Do::kMark}, {Do::kCancel}, {Do::kWaitEnd}, {Do::kElapsed, "2500", "6000"},
       {Do::kPane, "<header>\r\nstarted\r\n$CANCEL"}, {Do::kIdle}, {Do::kQuiet, "1000"}},
      {}, {"x"}, Spawner::kStandIn, "out started\nsleep 30000\n"},
-    {"Exit during a run ends its command too and still saves", -1, "out started\nsleep 30000\n",
+    {"Exit during a run ends its command too and still saves", "PTLANC", "out started\nsleep 30000\n",
      {{Do::kRun}, {Do::kWaitText, "started"}, {Do::kIdle, "busy"}, {Do::kLeave, "exit"}, {Do::kIdle},
       {Do::kFile, "actpage.dat", "$INDEX\r\r\n"}}},
-    {"Close during a run of a spawner that ignores the stop request ends it too", 0, "",
+    {"Close during a run of a spawner that ignores the stop request ends it too", "P", "",
      {{Do::kRun}, {Do::kWaitText, "started"}, {Do::kLeave, "close"}, {Do::kIdle}},
      {}, {"x"}, Spawner::kStandIn, "out started\nsleep 30000\n"},
     // The spawner ends just as the cancel time-out fires: two end lines race.
-    {"an older run's end line never lands in a newer run", 0, "",
+    {"an older run's end line never lands in a newer run", "P", "",
      {{Do::kRun}, {Do::kWaitText, "started"}, {Do::kCancel}, {Do::kWaitEnd}, {Do::kQuiet, "500"},
       {Do::kPane, "<header>\r\nstarted\r\n$CANCEL"}, {Do::kRun}, {Do::kWaitText, "started"}, {Do::kQuiet, "1000"},
       {Do::kPane, "<header>\r\nstarted\r\n"}, {Do::kWaitEnd}, {Do::kQuiet, "1000"},
       {Do::kPane, "<header>\r\nstarted\r\n$END"}},
      {}, {"x"}, Spawner::kStandIn, "out started\nsleep 3030\n"},
-    {"Ping repeats after its interval until cancelled during the countdown", 0, "out reply\n",
+    {"Ping repeats after its interval until cancelled during the countdown", "P", "out reply\n",
      {{Do::kOptions, "4|300|1|32"}, {Do::kCumulative}, {Do::kRun}, {Do::kWaitText, "\r\nPing repeats in 1 seconds"},
       {Do::kEnabled, "01"}, {Do::kWaitText, "Ping repeats in 1 seconds", "2"}, {Do::kCancel}, {Do::kWaitEnd},
       {Do::kPane, "<header>\r\nreply\r\n$END\r\nPing repeats in 1 seconds\r\n\r\n<header>\r\nreply\r\n$END"
                   "\r\nPing repeats in 1 seconds\r\nRepeat Ping cancelled\r\n"}, {Do::kQuiet, "1500"}}},
 
     // ---------------------------------------------------------------- settings
-    {"the defaults are saved on Exit", -1, "",
+    {"the defaults are saved on Exit", "PTLANC", "",
      {{Do::kLeave, "exit"}, {Do::kFile, "$FILE", "$DEFAULTS"}, {Do::kFile, "actpage.dat", "$INDEX\r\r\n"}}},
-    {"Close commits the typed host, saves it and the next session starts with it", -1, "",
+    {"Close commits the typed host, saves it and the next session starts with it", "PTL", "",
      {{Do::kType, "  delta.test"}, {Do::kLeave, "close"},
       {Do::kFile, "lookup.dat", SettingsLines({"FALSE", "delta.test", "delta.test", "localhost"})}, {Do::kRestart},
       {Do::kList, "delta.test|localhost"}, {Do::kHost, "delta.test"}}},
-    {"Ping options are saved on Exit and read at the next start", 0, "",
+    {"Ping options are saved on Exit and read at the next start", "P", "",
      {{Do::kOptions, "7|1500|12|100"}, {Do::kCumulative}, {Do::kLeave, "exit"},
       {Do::kFile, "ping.dat", SettingsLines({"7", "1500", "12", "100", "TRUE"})}, {Do::kRestart}, {Do::kShown, "7|1500|12|100"}}},
-    {"Trace Route options are saved on Close from the About page", 1, "",
+    {"Trace Route options are saved on Close from the About page", "T", "",
      {{Do::kOptions, "2500|45|0"}, {Do::kCumulative}, {Do::kPage, "About"}, {Do::kLeave, "close"},
       {Do::kFile, "tracert.dat", SettingsLines({"45", "2500", "FALSE", "TRUE"})}, {Do::kFile, "actpage.dat", "8\r\r\n"}}},
-    {"a read-only settings file is replaced", 0, "",
+    {"a read-only settings file is replaced", "P", "",
      {{Do::kShown, "9|400|0|64"}, {Do::kOptions, "5|400|0|64"}, {Do::kLeave, "exit"},
       {Do::kFile, "ping.dat", SettingsLines({"5", "400", "0", "64", "FALSE"})}},
      {{"ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"}), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY}}},
-    {"a file that cannot be made keeps the old one and Exit still closes", 0, "",
+    {"a file that cannot be made keeps the old one and Exit still closes", "P", "",
      {{Do::kOptions, "5|400|0|64"}, {Do::kLeave, "exit"},
       {Do::kFileBytes, "ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"})},
       {Do::kFile, "actpage.dat", "0\r\r\n"}},
      {{"ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"}), FILE_ATTRIBUTE_HIDDEN},
       {"ping.dat.new", "", 0, SeedFile::kFolder}}},
-    {"a file that cannot be moved into place is a write error", 0, "",
+    {"a file that cannot be moved into place is a write error", "P", "",
      {{Do::kOptions, "5|400|0|64"}, {Do::kNoExit, kWriteError}}, {{"ping.dat", "", 0, SeedFile::kFolder}}},
-    {"a write error keeps the old file, names it and the sheet stays open", 0, "",
+    {"a write error keeps the old file, names it and the sheet stays open", "P", "",
      {{Do::kOptions, "5|400|0|64"}, {Do::kNoExit, kWriteError},
       {Do::kFileBytes, "ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"})}},
      {{"ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"}), FILE_ATTRIBUTE_HIDDEN},
       {"ping.dat.new", "", 0, SeedFile::kFullDevice}}},
 
     // ---------------------------------------------------------------- the host list
-    {"a host left by the focus joins every list and shows on the other pages", 0, "",
+    {"a host left by the focus joins every list and shows on the other pages", "P", "",
      {{Do::kList, "localhost"}, {Do::kHost, ""},
       {Do::kTypeLeave, "  Zulu.test  "}, {Do::kList, "localhost|Zulu.test  "}, {Do::kHost, "Zulu.test  "},
       {Do::kPage, "Trace Route"}, {Do::kTypeLeave, "alpha"}, {Do::kHost, "alpha"},
@@ -220,23 +239,77 @@ const std::vector<Row> kRows = {
       {Do::kTypeLeave, "Mik"}, {Do::kList, "alpha|localhost|Mik|Mike|Zulu.test  "},
       {Do::kPage, "Trace Route"}, {Do::kTypeLeave, " \t "}, {Do::kHost, ""},
       {Do::kList, "alpha|localhost|Mik|Mike|Zulu.test  "}}},
-    {"lookup.dat restores the list sorted and the host", 0, "",
+    {"lookup.dat restores the list sorted and the host", "P", "",
      {{Do::kList, "alpha|Beta|zeta"}, {Do::kHost, "Beta"}, {Do::kLeave, "escape"},
       {Do::kFile, "lookup.dat", SettingsLines({"TRUE", "Beta", "alpha", "Beta", "zeta"})}},
      {{"lookup.dat", SettingsLines({"TRUE", "Beta", "zeta", "Beta", "alpha"}), FILE_ATTRIBUTE_HIDDEN}}},
-    {"a damaged lookup.dat passes over what cannot be a host and starts", 0, "",
+    {"a damaged lookup.dat passes over what cannot be a host and starts", "P", "",
      {{Do::kList, "alpha|beta"}, {Do::kHost, ""}},
      {{"lookup.dat", "FALSE\r\n" + std::string(600, 'x') + "\r\nalpha\r\n" + std::string(1 << 20, '\x7f') + "\r\nbeta\r\n",
        FILE_ATTRIBUTE_HIDDEN}}},
-    {"lookup.dat with single CR LF line ends and no host", 0, "",
+    {"lookup.dat with single CR LF line ends and no host", "P", "",
      {{Do::kList, "alpha|beta"}, {Do::kHost, ""}, {Do::kLeave, "escape"},
       {Do::kFile, "lookup.dat", SettingsLines({"FALSE", "", "alpha", "beta"})}},
      {{"lookup.dat", "FALSE\r\n\r\nalpha\r\nbeta\r\n", FILE_ATTRIBUTE_HIDDEN}}},
+    // ---------------------------------------------------------------- ARP, NetBIOS, Connections
+    {"ARP runs its three shapes and rewrites arp's errors where they stand", "A",
+     "args\nraw before\\r\\narp: bad argument: x\\r\\n\n",
+     {{Do::kRun}, {Do::kWaitEnd}, {Do::kPane, "<header>\r\n$CMD\r\nbefore\r\nInvalid IP address x\r\n$END"},
+      {Do::kField, " \t10.0.0.9 "}, {Do::kClick, "1105"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kFieldIs, "10.0.0.9 "},
+      {Do::kPane, "<header>\r\n$CMD-n 10.0.0.9 \r\nbefore\r\nInvalid interface  x\r\n$END"},
+      {Do::kField, "10.0\"1"}, {Do::kRefused, "The host name cannot contain a double quote (\")."}}},
+    {"Connections runs three commands in turn, heads the last and shows whole lines", "C",
+     "args\nraw \\xC4\\xC4\\xC4\\r\\nsplit li\nsleep 300\nraw ne\\n\n",
+     {{Do::kClick, "1065"}, {Do::kClick, "1103"}, {Do::kRun}, {Do::kWaitEnd},
+      {Do::kPane, "<header>\r\n\"$BIN\\netstat.exe\" -n -a\r\n" + std::string(78, '-') + "\r\nsplit line\r\n"
+                  "\"$BIN\\nbtstat.exe\" -S\r\nNetBIOS services are unavailable.\r\n"
+                  "\r\n\r\nConnected NetBIOS Shared Resources\r\n\r\n\"$BIN\\net.exe\" use\r\nNo entries.$END"}},
+     {}, {"x"}, Spawner::kReal, "", {{"nbtstat", "args\nout Failed to access NBT driver 1 at all\n"},
+                                     {"net", "args\nraw Error 3787: No entries."}}},
+    {"Connections refuses a run with no protocol", "C", "",
+     {{Do::kClick, "1066"}, {Do::kClick, "1080"},
+      {Do::kRefused, "No options were selected for this command.\r\n Please select one or more of the options:\r\n "
+                     "TCP, UDP, NetBIOS."}, {Do::kPane, ""}}},
+    {"a cancel during the first of three commands starts no other", "C", "out first\nsleep 10000\n",
+     {{Do::kClick, "1103"}, {Do::kRun}, {Do::kWaitText, "first"}, {Do::kIdle, "busy"}, {Do::kCancel}, {Do::kWaitEnd},
+      {Do::kPane, "<header>\r\nfirst\r\n$CANCEL"}, {Do::kIdle}},
+     {}, {"x"}, Spawner::kReal, "", {{"nbtstat", "out never\n"}, {"net", "out never\n"}}},
+    {"NetBIOS asks about this computer by its registry name and shortens net's lines", "N",
+     "args\nout The command completed successfully.\nout Error 53: The path was not found.\n"
+     "out There are no entries in the list.\n",
+     {{Do::kClick, "1107"}, {Do::kClick, "1108"}, {Do::kRun}, {Do::kWaitEnd},
+      {Do::kPane, "<header>\r\n$CMD\r\n$NET\"$BIN\\net.exe\" view\r\n$NET\"$BIN\\net.exe\" view \\\\$COMPUTER\r\n$NET"
+                  "\"$BIN\\nbtstat.exe\" -c\r\n\"$BIN\\nbtstat.exe\" -a $COMPUTER\r\n$END"}},
+     {}, {"x"}, Spawner::kReal, "", {{"nbtstat", "args\n"}}},
+    {"NetBIOS refuses a forbidden character with the caret before it; hyphens pass", "N", "args\n",
+     {{Do::kClick, "1107"}, {Do::kField, " ab-c.d"},
+      {Do::kRefused, "User entered computer name is invalid.\r\n Cannot perform NetBIOS request"},
+      {Do::kFieldIs, "AB-C.D", "4"}, {Do::kField, "ab-c_d"}, {Do::kClick, "1106"}, {Do::kRun}, {Do::kWaitEnd},
+      {Do::kPane, "<header>\r\n\"$BIN\\net.exe\" view \\\\AB-C_D\r\n$END"}}},
+    {"two pages run at once, each into its own pane", "C", "out first\nsleep 1500\nout second\n",
+     {{Do::kRun}, {Do::kWaitText, "first"}, {Do::kPage, "ARP"}, {Do::kRun}, {Do::kPage, "Connections"}, {Do::kWaitEnd},
+      {Do::kPane, "<header>\r\nfirst\r\nsecond\r\n$END"}, {Do::kOtherPane, "ARP", "<header>\r\narp line\r\n$END"}},
+     {}, {"x"}, Spawner::kReal, "", {{"arp", "out arp line\n"}}},
+    {"ARP: Close commits the address and saves; Defaults keep Cumulative Output", "A", "",
+     {{Do::kCumulative}, {Do::kClick, "1105"}, {Do::kField, "  10.1.1.1"}, {Do::kLeave, "close"},
+      {Do::kFile, "arp.dat", SettingsLines({"FALSE", "10.1.1.1", "TRUE"})}, {Do::kRestart},
+      {Do::kChecked, "1105|1083", "1104"}, {Do::kFieldIs, "10.1.1.1"}, {Do::kClick, "1068"},
+      {Do::kChecked, "1104|1083", "1105"}, {Do::kFieldIs, ""}}},
+    {"NetBIOS: Close commits the name and saves; Defaults keep Cumulative Output", "N", "",
+     {{Do::kCumulative}, {Do::kClick, "1107"}, {Do::kClick, "1108"}, {Do::kField, " srv"}, {Do::kLeave, "close"},
+      {Do::kFile, "netbios.dat", SettingsLines({"SRV", "TRUE", "TRUE", "TRUE", "TRUE"})}, {Do::kRestart},
+      {Do::kChecked, "1106|1107|1108|1083"}, {Do::kFieldIs, "SRV"}, {Do::kClick, "1068"},
+      {Do::kChecked, "1106|1083", "1107|1108"}, {Do::kFieldIs, ""}}},
+    {"Connections: Exit saves the choices; Defaults keep Cumulative Output", "C", "",
+     {{Do::kCumulative}, {Do::kClick, "1065"}, {Do::kClick, "1066"}, {Do::kClick, "1103"}, {Do::kLeave, "exit"},
+      {Do::kFile, "connect.dat", SettingsLines({"FALSE", "FALSE", "TRUE", "TRUE", "TRUE"})}, {Do::kRestart},
+      {Do::kChecked, "1065|1080|1103|1083", "1064|1066"}, {Do::kClick, "1068"},
+      {Do::kChecked, "1064|1066|1080|1083", "1065|1103"}}},
 };
 
 using Param = std::pair<int, std::size_t>;  // page, row
 
-class HostPageTest : public ProgramTest, public ::testing::WithParamInterface<Param> {
+class PageTest : public ProgramTest, public ::testing::WithParamInterface<Param> {
 protected:
     void SetUp() override {
         page_ = &kPages[GetParam().first];
@@ -246,38 +319,53 @@ protected:
         BinFolder bin{row.spawner, row.spawner_script};
         if (row.script) bin.commands = {{page_->command, row.script}};
         else bin.files = {{std::string(page_->command) + ".exe", "this is no program\r\n"}};
+        bin.commands.insert(bin.commands.end(), row.more.begin(), row.more.end());
         options.bin = bin;
         ASSERT_TRUE(Start(options));
         ASSERT_TRUE(Show(page_->name));
     }
 
     std::string Expand(std::string text) const {
+        const std::string bin = app_ ? app_->bin_dir() : "";
         const std::pair<const char*, std::string> tokens[] = {
-            {"$CMD", "\"" + (app_ ? app_->bin_dir() : "") + "\\" + page_->command + ".exe\" " + page_->args},
+            {"$FIRST", page_->first_run}, {"$NET", "The path was not found.\r\nNo shared resources at $COMPUTER\r\n"},
+            {"$CMD", "\"" + bin + "\\" + page_->command + ".exe\" " + page_->args}, {"$BIN", bin},
+            {"$COMPUTER", ComputerName()},
             {"$END", "\r\n\r\nEnd of Data"}, {"$CANCEL", std::string("\r\n\r\n") + page_->cancelled},
             {"$ROOM+1", std::to_string(page_->room + 1)}, {"$ROOM", std::to_string(page_->room)},
             {"$FULL", std::string(page_->room, 'h')}, {"$OVER", std::string(page_->room + 1, 'h')},
-            {"$NAME", page_->command}, {"$LETTER", std::string(1, page_->command[0])},
-            {"$FILE", std::string(page_->command) + ".dat"}, {"$DEFAULTS", SettingsLines(page_->defaults)},
-            {"$INDEX", std::to_string(page_ - kPages)}};
+            {"$NAME", page_->command}, {"$LETTER", std::string(1, page_->letter)},
+            {"$FILE", page_->file}, {"$DEFAULTS", SettingsLines(page_->defaults)},
+            {"$INDEX", std::to_string(page_->index)}};
         for (const auto& [token, value] : tokens)
             for (std::size_t at = 0; (at = text.find(token, at)) != std::string::npos; at += value.size())
                 text.replace(at, std::strlen(token), value);
         return text;
     }
 
+    // This computer's name as the program reads it: the registry's, in upper case.
+    static std::string ComputerName() {
+        char name[50] = {};
+        DWORD size = sizeof name;
+        RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\control\\ComputerName\\ComputerName",
+                     "ComputerName", RRF_RT_REG_SZ, nullptr, name, &size);
+        CharUpperA(name);
+        return name;
+    }
+
     HWND Item(int id) const { return GetDlgItem(ActivePage(sheet_), id); }
     HWND HostField(const std::string& page) const { return Child(Page(page), "ComboBox"); }
     HWND PaneControl() const { return GetDlgItem(Page(page_->name), page_->pane); }
+    HWND Field() const { return Item(IDC_TEXT_FIELD); }
     std::string Pane() const { return TextOf(PaneControl()); }
 
     void Play(const Step& step);
 
-    const HostPage* page_ = nullptr;
+    const PageCase* page_ = nullptr;
     ULONGLONG mark_ = 0;
 };
 
-void HostPageTest::Play(const Step& step) {
+void PageTest::Play(const Step& step) {
     const std::string a = Expand(step.a), b = Expand(step.b);
     switch (step.what) {
         case Do::kType: ASSERT_TRUE(TypeInto(HostField(page_->name), a)); break;
@@ -360,17 +448,40 @@ void HostPageTest::Play(const Step& step) {
             EXPECT_TRUE(WaitUntil([&] { return app_->BinProcesses().empty() == a.empty(); }, 3000)) << "commands running";
             break;
         case Do::kList:
-            for (const HostPage& page : kPages) EXPECT_EQ(Split(a), Items(HostField(page.name))) << page.name;
+            for (const PageCase& page : kPages)
+                if (page.room) { EXPECT_EQ(Split(a), Items(HostField(page.name))) << page.name; }
             break;
         case Do::kHost:
-            for (const HostPage& page : kPages)
-                if (Page(page.name) != ActivePage(sheet_)) { EXPECT_EQ(a, TextOf(HostField(page.name))) << page.name; }
+            for (const PageCase& page : kPages)
+                if (page.room && Page(page.name) != ActivePage(sheet_)) { EXPECT_EQ(a, TextOf(HostField(page.name))) << page.name; }
             break;
         case Do::kLeave: Leave(a); break;
         case Do::kRestart: {
             std::string error;
             ASSERT_TRUE(app_->Restart({"x"}, &error)) << error;
             ASSERT_TRUE(FindSheet());
+            break;
+        }
+        case Do::kClick: ASSERT_TRUE(Click(Item(std::stoi(a)))); break;
+        case Do::kChecked:
+            for (const std::string& id : Split(a)) EXPECT_TRUE(IsChecked(Item(std::stoi(id)))) << id << " is checked";
+            for (const std::string& id : Split(b)) EXPECT_FALSE(IsChecked(Item(std::stoi(id)))) << id << " is clear";
+            break;
+        case Do::kField:
+            Send(ActivePage(sheet_), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Field()), TRUE);
+            ASSERT_TRUE(Wait([&] { return app_->FocusedWindow() == Field(); }) && SetText(Field(), a) && Settle());
+            break;
+        case Do::kFieldIs:
+            EXPECT_EQ(a, TextOf(Field()));
+            if (!b.empty()) { EXPECT_EQ(MAKELONG(std::stoi(b), std::stoi(b)), Send(Field(), EM_GETSEL)) << "the caret"; }
+            break;
+        case Do::kOtherPane: {
+            const auto other = [&] {
+                for (const PageCase& page : kPages)
+                    if (a == page.name) return MaskHeaders(TextOf(GetDlgItem(Page(a), page.pane)));
+                return std::string("(no such page)");
+            };
+            EXPECT_TRUE(Wait([&] { return other() == b; })) << Visible(other());
             break;
         }
         case Do::kFile:
@@ -386,7 +497,7 @@ void HostPageTest::Play(const Step& step) {
     }
 }
 
-TEST_P(HostPageTest, Plays) {
+TEST_P(PageTest, Plays) {
     const Row& row = kRows[GetParam().second];
     for (std::size_t i = 0; i < row.steps.size() && !HasFatalFailure(); ++i) {
         SCOPED_TRACE("step " + std::to_string(i + 1) + " of " + row.name);
@@ -397,12 +508,12 @@ TEST_P(HostPageTest, Plays) {
 std::vector<Param> AllRows() {
     std::vector<Param> params;
     for (std::size_t row = 0; row < kRows.size(); ++row)
-        for (int page = 0; page < 3; ++page)
-            if (kRows[row].page < 0 || kRows[row].page == page) params.emplace_back(page, row);
+        for (int page = 0; page < static_cast<int>(std::size(kPages)); ++page)
+            if (std::strchr(kRows[row].pages, kPages[page].letter)) params.emplace_back(page, row);
     return params;
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, HostPageTest, ::testing::ValuesIn(AllRows()), [](const auto& info) {
+INSTANTIATE_TEST_SUITE_P(Rows, PageTest, ::testing::ValuesIn(AllRows()), [](const auto& info) {
     std::string name = std::string(kPages[info.param.first].name) + "_" + kRows[info.param.second].name;
     for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
     return name;
