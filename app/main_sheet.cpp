@@ -56,6 +56,7 @@ CAllControlsSheet::CAllControlsSheet(char autorun_letter)
       tracert_page_(hosts_),
       lookup_page_(hosts_),
       netbios_page_(Program().nt_platform != FALSE),
+      statistics_page_(connections_page_),
       autorun_letter_(autorun_letter) {
     if (autorun_letter_ == kNoAutoRunLetter) {
         SplashDialog splash;
@@ -69,9 +70,11 @@ CAllControlsSheet::CAllControlsSheet(char autorun_letter)
     AddPageAt(kPingPage, ping_page_);
     AddPageAt(kTracertPage, tracert_page_);
     AddPageAt(kLookupPage, lookup_page_);
+    AddPageAt(kRoutesPage, routes_page_);
     AddPageAt(kArpPage, arp_page_);
     AddPageAt(kNetbiosPage, netbios_page_);
     AddPageAt(kConnectionsPage, connections_page_);
+    AddPageAt(kStatisticsPage, statistics_page_);
     AddPageAt(kAboutPage, about_page_);
 }
 

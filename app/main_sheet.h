@@ -16,6 +16,8 @@
 #include "pages/connections_page.h"
 #include "pages/lookup_page.h"
 #include "pages/netbios_page.h"
+#include "pages/routes_page.h"
+#include "pages/statistics_page.h"
 #include "pages/ping_page.h"
 #include "pages/tracert_page.h"
 #include "settings/page_settings.h"
@@ -63,9 +65,11 @@ private:
     CPingPage ping_page_;
     CTracertPage tracert_page_;
     CLookupPage lookup_page_;
+    CRoutesPage routes_page_;
     CArpPage arp_page_;
     CNetbiosPage netbios_page_;
     CConnectionsPage connections_page_;
+    CStatisticsPage statistics_page_;
     CAboutPage about_page_;
     UniqueIcon icon_;
     UniqueIcon small_icon_;

@@ -28,9 +28,11 @@ std::string_view HelpTopicForPage(int page_index) noexcept {
         case kPingPage: return "Ping page";
         case kTracertPage: return "Trace Route page";
         case kLookupPage: return "Lookup page";
+        case kRoutesPage: return "Routes page";
         case kArpPage: return "ARP page";
         case kNetbiosPage: return "NetBIOS page";
         case kConnectionsPage: return "Connections page";
+        case kStatisticsPage: return "Statistics page";
         case kAboutPage: return "About page";
         default: return kHelpOverviewTopic;
     }

@@ -54,9 +54,7 @@ void CArpPage::DoDataExchange(DataExchange& exchange) {
 }
 
 void CArpPage::CommitInput() {
-    if (!Hwnd() || !UpdateData(true)) return;
-    options_.address = StripLeadingBlanks(options_.address);
-    UpdateData(false);
+    CommitField([this] { options_.address = StripLeadingBlanks(options_.address); });
 }
 
 std::optional<RunPlan> CArpPage::PlanRun() {

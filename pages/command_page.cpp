@@ -1,5 +1,7 @@
 #include "pages/command_page.h"
 
+#include <algorithm>
+
 #include "core/command_line.h"
 #include "core/text.h"
 #include "framework/data_exchange.h"
@@ -152,9 +154,34 @@ INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
 }
 
 void AsyncCommandPage::StartRun(unsigned run) {
-    if (runner_.Start(Hwnd(), run, std::move(next_plan_.steps), std::move(next_plan_.rewrite))) return;
+    if (runner_.Start(Hwnd(), run, std::move(next_plan_.steps), std::move(next_plan_.rewrite))) {
+        if (!traits_.cycle.cancellable) WaitForEnd();
+        return;
+    }
     pane_.AppendText("Tracewick could not start a worker thread for the run.\r\n", traits_.margin);
     Carry(cycle_.End(run), traits_.runner.end_break + std::string("End of Data"));
+}
+
+// A page without Cancel returns from Run only when its run has ended. The
+// worker reads the output meanwhile, so the window still paints, answers
+// what is sent to it and shows each chunk as it comes; everything else
+// posted waits in the queue, so no other Run, page switch or Exit comes
+// between. Mouse and keyboard input of that time is dropped, as it was
+// aimed at a window that could not take it.
+void AsyncCommandPage::WaitForEnd() {
+    const UINT first = std::min(traits_.runner.output_message, traits_.runner.done_message);
+    const UINT last = std::max(traits_.runner.output_message, traits_.runner.done_message);
+    MSG message;
+    while (cycle_.State() != RunState::kIdle) {
+        if (::PeekMessageA(&message, Hwnd(), first, last, PM_REMOVE) ||
+            ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) {
+            ::DispatchMessageA(&message);
+            continue;
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_POSTMESSAGE | QS_PAINT | QS_SENDMESSAGE);
+    }
+    while (::PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) continue;
+    while (::PeekMessageA(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) continue;
 }
 
 void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view end_line) {
@@ -195,6 +222,18 @@ INT_PTR AsyncCommandPage::OnCancel(WPARAM, LPARAM) {
 INT_PTR AsyncCommandPage::OnPullControls(WPARAM, LPARAM) {
     UpdateData(true);
     return 0;
+}
+
+void AsyncCommandPage::CommitField(const std::function<void()>& tidy) {
+    // A text refused as too long opens a message box, which takes the focus
+    // from the field again: that loss commits nothing.
+    if (!Hwnd() || committing_) return;
+    committing_ = true;
+    if (UpdateData(true)) {
+        tidy();
+        UpdateData(false);
+    }
+    committing_ = false;
 }
 
 bool AsyncCommandPage::IsChecked(int id) const { return ::IsDlgButtonChecked(Hwnd(), id) == BST_CHECKED; }

@@ -5,6 +5,7 @@
 // commands and its options. UI thread only.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -82,6 +83,9 @@ protected:
 
     // Pulls the controls into the members: a check box commits on each click.
     INT_PTR OnPullControls(WPARAM, LPARAM);
+    // The text field's focus-loss routine: pull the controls, `tidy` the
+    // members, push them back.
+    void CommitField(const std::function<void()>& tidy);
     // Whether the radio button or check box `id` is checked now.
     [[nodiscard]] bool IsChecked(int id) const;
     // Checks `on` and clears `off`.
@@ -103,12 +107,14 @@ private:
     INT_PTR OnTimer(WPARAM, LPARAM);
     void OnOutput(LPARAM lparam);
     void StartRun(unsigned run);
+    void WaitForEnd();
 
     CommandPageTraits traits_;
     WindowTimer cancel_timer_;
     WindowTimer repeat_timer_;
     // What the next started run runs: set by Run just before the cycle starts it.
     RunPlan next_plan_;
+    bool committing_ = false;
     std::optional<LineFilter> lines_;
 };
 

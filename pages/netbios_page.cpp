@@ -17,7 +17,7 @@ constexpr int kMargin = 14;
 constexpr DWORD kRegistryNameBytes = 50;
 
 constexpr CommandPageTraits kNetbiosTraits{IDD_NETBIOS_PAGE,
-                                          IDC_LINES_PANE,
+                                          IDC_NET_PANE,
                                           0,
                                           RunnerTraits{WM_USER + 1010, WM_USER + 1011, "NetBIOS cancelled", "\r\n"},
                                           RunCycleTraits{"NetBIOS", true, false},
@@ -68,15 +68,7 @@ void CNetbiosPage::DoDataExchange(DataExchange& exchange) {
 }
 
 void CNetbiosPage::CommitInput() {
-    // A name refused as too long opens a message box, which takes the focus
-    // from the field again: that loss commits nothing.
-    if (!Hwnd() || committing_) return;
-    committing_ = true;
-    if (UpdateData(true)) {
-        options_.computer = Upper(StripLeadingBlanks(options_.computer));
-        UpdateData(false);
-    }
-    committing_ = false;
+    CommitField([this] { options_.computer = Upper(StripLeadingBlanks(options_.computer)); });
 }
 
 std::string CNetbiosPage::Subject() const {

@@ -37,7 +37,6 @@ private:
     void RefuseName(std::string_view text, std::size_t caret);
 
     bool nt_platform_;
-    bool committing_ = false;
     NetbiosOptions options_;  // its cumulative flag lives in the base's member
     // The last name read from the registry, for the program's life.
     std::string registry_name_;

@@ -12,6 +12,8 @@
 #define IDD_HOST_LIST           142
 #define IDD_LOOKUP_PAGE         149
 #define IDD_CONNECTIONS_PAGE    148
+#define IDD_STATISTICS_PAGE     146
+#define IDD_ROUTES_PAGE         147
 #define IDD_ARP_PAGE            222
 #define IDD_NETBIOS_PAGE        223
 #define IDD_SPLASH              143
@@ -26,6 +28,8 @@
 #define IDB_PAGE_ARP            225
 #define IDB_PAGE_PING           209
 #define IDB_PAGE_LOOKUP         210
+#define IDB_PAGE_ROUTES         211
+#define IDB_PAGE_STATISTICS     212
 #define IDB_PAGE_TRACERT        213
 #define IDB_SPLASH16            216
 #define IDB_SPLASH256           220
@@ -52,9 +56,11 @@
 #define IDC_PICTURE16           1097
 #define IDC_PICTURE256          1098
 #define IDC_DEFAULTS            1068
-#define IDC_LINES_PANE          1076  // the pane of the pages that show whole lines
+#define IDC_NET_PANE            1076  // the pane of the NetBIOS, Connections and Routes pages
 
 // Protocol and option boxes, shared by the Connections and Statistics pages
+#define IDC_OPTION_INTERFACE    1067
+#define IDC_OPTION_IP           1079
 #define IDC_OPTION_TCP          1066
 #define IDC_OPTION_UDP          1080
 #define IDC_OPTION_NETBIOS      1103

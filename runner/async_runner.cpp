@@ -27,8 +27,12 @@ void ReadUntilEndOrCancel(const WorkerStart& start, AsyncRunner::Shared& shared,
     while (!shared.cancel && ReadChunk(child, chunk, shared.cancel_event.Get())) {
         DropNuls(chunk);
         if (chunk.empty()) continue;
-        PostText(start.page, start.traits.output_message, start.run,
-                 start.rewrite ? start.rewrite(chunk) : std::move(chunk));
+        if (start.rewrite) chunk = start.rewrite(chunk);
+        if (!chunk.empty()) PostText(start.page, start.traits.output_message, start.run, std::move(chunk));
+    }
+    if (!start.rewrite) return;
+    if (std::string held = start.rewrite({}); !held.empty()) {
+        PostText(start.page, start.traits.output_message, start.run, std::move(held));
     }
 }
 

@@ -29,7 +29,8 @@ struct RunnerTraits {
     const char* end_break = "\r\n\r\n";
 };
 
-// Applied by the worker to each chunk before it is posted.
+// Applied by the worker to each chunk before it is posted, and to an empty
+// chunk when a command's output has ended, for what it held back.
 using ChunkRewrite = std::function<std::string(std::string_view)>;
 
 // A text posted from a worker, with the number of its run: the receiving

@@ -2,6 +2,9 @@
 // ARP, NetBIOS, Connections) as scenarios: one row per behaviour, played on
 // each page it names against the stand-in commands (tests/fake) from a
 // private bin folder.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <cstring>
 #include <iterator>
 #include <regex>
@@ -39,10 +42,13 @@ const PageCase kPages[] = {
     {"Lookup", 'L', 2, "lookup", "", 97, IDC_PANE, "Lookup cancelled", "lookup.dat", {"FALSE", "", "localhost"},
      "$CMDlocalhost\r\n"},
     {"ARP", 'A', 4, "arp", "-a ", 0, IDC_PANE, "ARP cancelled", "arp.dat", {"TRUE", "", "FALSE"}, "$CMD\r\n"},
-    {"NetBIOS", 'N', 5, "net", "config workstation", 0, IDC_LINES_PANE, "NetBIOS cancelled", "netbios.dat",
+    {"NetBIOS", 'N', 5, "net", "config workstation", 0, IDC_NET_PANE, "NetBIOS cancelled", "netbios.dat",
      {"", "TRUE", "FALSE", "FALSE", "FALSE"}, "$CMD\r\n\"$BIN\\net.exe\" view\r\n"},
-    {"Connections", 'C', 6, "netstat", "-a", 0, IDC_LINES_PANE, "Connect cancelled", "connect.dat",
+    {"Connections", 'C', 6, "netstat", "-a", 0, IDC_NET_PANE, "Connect cancelled", "connect.dat",
      {"TRUE", "TRUE", "TRUE", "FALSE", "FALSE"}, "$CMD\r\n"},
+    {"Routes", 'R', 3, "route", "print ", 0, IDC_NET_PANE, "", "routes.dat", {"", "FALSE"}, "$CMD\r\n"},
+    {"Statistics", 'S', 7, "netstat", "-e", 0, IDC_PANE, "", "netstat.dat",
+     {"TRUE", "FALSE", "FALSE", "FALSE", "FALSE", "FALSE"}, "\r\n$CMD\r\n"},
 };
 
 enum class Do {
@@ -78,6 +84,9 @@ enum class Do {
     kField,      // a into the text field, the focus left there
     kFieldIs,    // the text field shows a, with the caret at b when given
     kOtherPane,  // until the pane of the page with caption a is b, headers masked
+    kStart,      // a click on Run, posted: the driver goes on while a page without Cancel runs
+    kTabClick,   // a mouse click on the tab with caption a
+    kActive,     // the page with caption a is the active one
 };
 
 struct Step {
@@ -113,7 +122,7 @@ const std::vector<Row> kRows = {
      "args\nout one\nsleep 300\nerr two\nsleep 200\nraw three\nsleep 200\nraw  split\\r\\n\n",
      {{Do::kEnabled, "10"}, {Do::kRun}, {Do::kEnabled, "01"}, {Do::kWaitEnd}, {Do::kEnabled, "10"},
       {Do::kPane, "<header>\r\n$CMDlocalhost\r\none\r\ntwo\r\nthree split\r\n$END"}}},
-    {"a letter opens the page and runs it", "PTLANC", "args\n",
+    {"a letter opens the page and runs it", "PTLANCRS", "args\n",
      {{Do::kWaitText, "End of Data"}, {Do::kPane, "<header>\r\n$FIRST$END"}}, {}, {"$LETTER"}},
     {"leading blanks go, trailing stay; Enter runs the page", "PTL", "args\n",
      {{Do::kType, " \tgw  "}, {Do::kEnter}, {Do::kWaitEnd}, {Do::kPane, "<header>\r\n$CMDgw  \r\n$END"}}},
@@ -145,10 +154,10 @@ const std::vector<Row> kRows = {
     {"cancel during a run ends it once", "PTLAN", "out first\nsleep 10000\nout never\n",
      {{Do::kRun}, {Do::kWaitText, "first"}, {Do::kIdle, "busy"}, {Do::kMark}, {Do::kCancel}, {Do::kWaitEnd},
       {Do::kElapsed, "0", "2500"}, {Do::kPane, "<header>\r\nfirst\r\n$CANCEL"}, {Do::kEnabled, "10"}, {Do::kIdle}}},
-    {"a missing spawner is said in the pane", "PTLANC", "",
+    {"a missing spawner is said in the pane", "PTLANCR", "",
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kPaneLike, "<header>\r\n(Tracewick could not start conspawn\\.exe: .+\r\n)+$END"}},
      {}, {"x"}, Spawner::kMissing},
-    {"a command that cannot start is said in the pane", "PTLANC", nullptr,
+    {"a command that cannot start is said in the pane", "PTLANCR", nullptr,
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kPaneLike, "<header>\r\n(conspawn: cannot start \"$NAME\": .+\r\n)+$END"}}},
     {"Trace Route names the host the command could not resolve", "T",
      "raw Unable to resolve target system name -d.\\r\\r\\n\n",
@@ -198,7 +207,7 @@ const std::vector<Row> kRows = {
                   "\r\nPing repeats in 1 seconds\r\nRepeat Ping cancelled\r\n"}, {Do::kQuiet, "1500"}}},
 
     // ---------------------------------------------------------------- settings
-    {"the defaults are saved on Exit", "PTLANC", "",
+    {"the defaults are saved on Exit", "PTLANCRS", "",
      {{Do::kLeave, "exit"}, {Do::kFile, "$FILE", "$DEFAULTS"}, {Do::kFile, "actpage.dat", "$INDEX\r\r\n"}}},
     {"Close commits the typed host, saves it and the next session starts with it", "PTL", "",
      {{Do::kType, "  delta.test"}, {Do::kLeave, "close"},
@@ -305,6 +314,40 @@ const std::vector<Row> kRows = {
       {Do::kFile, "connect.dat", SettingsLines({"FALSE", "FALSE", "TRUE", "TRUE", "TRUE"})}, {Do::kRestart},
       {Do::kChecked, "1065|1080|1103|1083", "1064|1066"}, {Do::kClick, "1068"},
       {Do::kChecked, "1064|1066|1080|1083", "1065|1103"}}},
+    // ---------------------------------------------------------------- Routes, Statistics
+    {"Routes runs route print for the address stripped; a quote is refused", "R", "args\n",
+     {{Do::kField, "  10.0.0.0"}, {Do::kRun}, {Do::kFieldIs, "10.0.0.0"}, {Do::kPane, "<header>\r\n$CMD10.0.0.0\r\n$END"},
+      {Do::kField, "1\"2"}, {Do::kRefused, "The host name cannot contain a double quote (\")."}}},
+    {"Statistics takes By Number from Connections and runs both commands, End of Data once", "S", "args\n",
+     {{Do::kPage, "Connections"}, {Do::kClick, "1065"}, {Do::kPage, "Statistics"}, {Do::kClick, "1103"}, {Do::kRun},
+      {Do::kPane, "<header>\r\n\r\n$CMD -n\r\n\"$BIN\\nbtstat.exe\" -r\r\n$END"}},
+     {}, {"x"}, Spawner::kReal, "", {{"nbtstat", "args\n"}}},
+    {"Statistics shows nbtstat's failure in plain words, also split over chunks, and hides the next chunk", "S", "",
+     {{Do::kClick, "1067"}, {Do::kClick, "1103"}, {Do::kRun},
+      {Do::kPane, "<header>\r\nbefore NetBIOS services are unavailable.shown\r\n$END"}},
+     {}, {"x"}, Spawner::kReal, "", {{"nbtstat", "raw before Failed to ac\nsleep 300\nraw cess NBT driver\\r\\nrest\n"
+                                                  "sleep 300\nraw hidden\\r\\n\nsleep 300\nraw shown\\r\\n\n"}}},
+    {"Statistics refuses no option and two protocols; all three run", "S", "args\n",
+     {{Do::kClick, "1067"}, {Do::kRefused, "No options were selected for this command.\r\n Please select one or more "
+                                           "of the options:\r\n Interface, IP, TCP, UDP, NetBIOS."},
+      {Do::kClick, "1066"}, {Do::kClick, "1080"},
+      {Do::kRefused, "Please select none, one, or all three protocols (UDP, TCP, IP).\r\n The combination you have "
+                     "selected is invalid."},
+      {Do::kClick, "1079"}, {Do::kRun}, {Do::kPane, "<header>\r\n\"$BIN\\netstat.exe\" -s\r\n$END"}}},
+    {"a page without Cancel paints and answers while it runs, drops a tab click and lets a worker page go on", "S",
+     "out first\nsleep 3000\nout last\n",
+     {{Do::kPage, "ARP"}, {Do::kRun}, {Do::kPage, "Statistics"}, {Do::kStart}, {Do::kWaitText, "first"},
+      {Do::kTabClick, "Ping"}, {Do::kWaitText, "End of Data"}, {Do::kActive, "Statistics"},
+      {Do::kPane, "<header>\r\n\r\nfirst\r\nlast\r\n$END"}, {Do::kOtherPane, "ARP", "<header>\r\none\r\ntwo\r\n$END"}},
+     {}, {"x"}, Spawner::kReal, "", {{"arp", "out one\nsleep 4500\nout two\n"}}},
+    {"Routes: Close commits the address and saves; Defaults keep Cumulative Output", "R", "",
+     {{Do::kCumulative}, {Do::kField, "  10.2.0.0"}, {Do::kLeave, "close"},
+      {Do::kFile, "routes.dat", SettingsLines({"10.2.0.0", "TRUE"})}, {Do::kRestart}, {Do::kFieldIs, "10.2.0.0"},
+      {Do::kClick, "1068"}, {Do::kFieldIs, ""}, {Do::kChecked, "1083"}}},
+    {"Statistics: netstat.dat keeps its own line order; Defaults keep Cumulative Output", "S", "",
+     {{Do::kClick, "1080"}, {Do::kCumulative}, {Do::kClick, "1067"}, {Do::kLeave, "exit"},
+      {Do::kFile, "netstat.dat", SettingsLines({"FALSE", "TRUE", "FALSE", "FALSE", "FALSE", "TRUE"})}, {Do::kRestart},
+      {Do::kChecked, "1080|1083", "1067|1079|1066|1103"}, {Do::kClick, "1068"}, {Do::kChecked, "1067|1083", "1080"}}},
 };
 
 using Param = std::pair<int, std::size_t>;  // page, row
@@ -484,6 +527,16 @@ void PageTest::Play(const Step& step) {
             EXPECT_TRUE(Wait([&] { return other() == b; })) << Visible(other());
             break;
         }
+        case Do::kStart: ASSERT_TRUE(PostClick(Item(IDC_RUN))); break;
+        case Do::kTabClick: {
+            const HWND tabs = Child(sheet_, "SysTabControl32");
+            RECT tab{};
+            ASSERT_TRUE(app_->SendPointer(tabs, TCM_GETITEMRECT, false, PositionOf(sheet_, a), 0, &tab, sizeof tab));
+            const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
+            ASSERT_TRUE(PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at) && PostMessageA(tabs, WM_LBUTTONUP, 0, at));
+            break;
+        }
+        case Do::kActive: EXPECT_TRUE(Settle() && ActivePage(sheet_) == Page(a)) << TextOf(ActivePage(sheet_)); break;
         case Do::kFile:
         case Do::kFileBytes: {
             const auto file = app_->ReadFile(a);

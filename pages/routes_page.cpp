@@ -1,0 +1,68 @@
+#include "pages/routes_page.h"
+
+#include "core/text.h"
+#include "framework/data_exchange.h"
+#include "res/resource.h"
+#include "settings/settings_io.h"
+
+namespace tracewick {
+
+namespace {
+
+constexpr int kMargin = 13;
+
+constexpr CommandPageTraits kRoutesTraits{IDD_ROUTES_PAGE,
+                                         IDC_NET_PANE,
+                                         0,
+                                         RunnerTraits{WM_USER + 1008, WM_USER + 1009, ""},
+                                         RunCycleTraits{"Routes", false, false},
+                                         0,
+                                         0,
+                                         kMargin,
+                                         OutputPane::kNoScroll};
+
+}  // namespace
+
+const MessageEntry<CRoutesPage> CRoutesPage::kMessageMap[] = {
+    OnCommand<CRoutesPage>(IDC_DEFAULTS, &CRoutesPage::OnDefaults),
+    EndOfMessageMap<CRoutesPage>(),
+};
+
+CRoutesPage::CRoutesPage() : WithMessageMap(kRoutesTraits, nullptr) {}
+
+void CRoutesPage::ReadSettings() {
+    if (const auto saved = ReadSettingsFile(kRoutesSettingsFile)) {
+        SettingsReader reader(*saved);
+        ReadRoutesSettings(reader, options_);
+    }
+    cumulative_ = options_.cumulative;
+}
+
+void CRoutesPage::WriteSettings(SettingsWriter& writer) const {
+    RoutesOptions options = options_;
+    options.cumulative = cumulative_;
+    WriteRoutesSettings(options, writer);
+}
+
+void CRoutesPage::DoDataExchange(DataExchange& exchange) {
+    AsyncCommandPage::DoDataExchange(exchange);
+    exchange.Text(IDC_TEXT_FIELD, options_.address, kMaxRouteAddress);
+}
+
+void CRoutesPage::CommitInput() {
+    CommitField([this] { options_.address = StripLeadingBlanks(options_.address); });
+}
+
+std::optional<RunPlan> CRoutesPage::PlanRun() {
+    std::optional<std::string> command = CommandFor(RoutesCommand(), options_.address);
+    if (!command) return std::nullopt;
+    return RunPlan{{RunStep{std::move(*command)}}};
+}
+
+INT_PTR CRoutesPage::OnDefaults(WPARAM, LPARAM) {
+    options_.address.clear();
+    UpdateData(false);
+    return 0;
+}
+
+}  // namespace tracewick

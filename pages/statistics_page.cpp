@@ -1,0 +1,84 @@
+#include "pages/statistics_page.h"
+
+#include <memory>
+
+#include "framework/data_exchange.h"
+#include "framework/message_box.h"
+#include "res/resource.h"
+#include "settings/settings_io.h"
+
+namespace tracewick {
+
+namespace {
+
+constexpr int kMargin = 13;
+
+constexpr CommandPageTraits kStatisticsTraits{IDD_STATISTICS_PAGE,
+                                             IDC_PANE,
+                                             0,
+                                             RunnerTraits{WM_USER + 1012, WM_USER + 1013, ""},
+                                             RunCycleTraits{"Statistics", false, false},
+                                             0,
+                                             0,
+                                             kMargin,
+                                             OutputPane::kNoScroll};
+
+}  // namespace
+
+const MessageEntry<CStatisticsPage> CStatisticsPage::kMessageMap[] = {
+    OnCommand<CStatisticsPage>(IDC_DEFAULTS, &CStatisticsPage::OnDefaults),
+    OnCommand<CStatisticsPage>(IDC_OPTION_INTERFACE, &CStatisticsPage::OnPullControls),
+    OnCommand<CStatisticsPage>(IDC_OPTION_IP, &CStatisticsPage::OnPullControls),
+    OnCommand<CStatisticsPage>(IDC_OPTION_TCP, &CStatisticsPage::OnPullControls),
+    OnCommand<CStatisticsPage>(IDC_OPTION_UDP, &CStatisticsPage::OnPullControls),
+    OnCommand<CStatisticsPage>(IDC_OPTION_NETBIOS, &CStatisticsPage::OnPullControls),
+    EndOfMessageMap<CStatisticsPage>(),
+};
+
+CStatisticsPage::CStatisticsPage(const CConnectionsPage& connections)
+    : WithMessageMap(kStatisticsTraits, nullptr), connections_(connections) {}
+
+void CStatisticsPage::ReadSettings() {
+    if (const auto saved = ReadSettingsFile(kStatisticsSettingsFile)) {
+        SettingsReader reader(*saved);
+        ReadStatisticsSettings(reader, options_);
+    }
+    cumulative_ = options_.cumulative;
+}
+
+void CStatisticsPage::WriteSettings(SettingsWriter& writer) const {
+    StatisticsOptions options = options_;
+    options.cumulative = cumulative_;
+    WriteStatisticsSettings(options, writer);
+}
+
+void CStatisticsPage::DoDataExchange(DataExchange& exchange) {
+    exchange.Check(IDC_OPTION_INTERFACE, options_.interfaces);
+    exchange.Check(IDC_OPTION_IP, options_.ip);
+    exchange.Check(IDC_OPTION_TCP, options_.tcp);
+    exchange.Check(IDC_OPTION_UDP, options_.udp);
+    AsyncCommandPage::DoDataExchange(exchange);
+    exchange.Check(IDC_OPTION_NETBIOS, options_.netbios);
+}
+
+std::optional<RunPlan> CStatisticsPage::PlanRun() {
+    if (const auto refusal = StatisticsRefusal(options_)) {
+        AppMessageBox(Hwnd(), *refusal);
+        return std::nullopt;
+    }
+    // One rewrite for the whole run: a hidden next chunk may be the next
+    // command's first.
+    auto rewrite = std::make_shared<NbtFailureRewrite>();
+    return RunPlan{StatisticsRun(options_, connections_.ByNumber()), [rewrite](std::string_view chunk) {
+                       return chunk.empty() ? rewrite->Finish() : rewrite->Feed(chunk);
+                   }};
+}
+
+INT_PTR CStatisticsPage::OnDefaults(WPARAM, LPARAM) {
+    options_.interfaces = true;
+    options_.ip = options_.tcp = options_.udp = options_.netbios = false;
+    UpdateData(false);
+    return 0;
+}
+
+}  // namespace tracewick
