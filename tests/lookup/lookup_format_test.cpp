@@ -46,10 +46,7 @@ TEST(LookupFormat, Lines) {
         {"other control characters", Printable(std::string("a\0b\tc\x7f" "d\x1f", 8)), "a\\000b\\009c\\127d\\031"},
         {"code page bytes and backslashes pass", Printable("caf\xe9\\host ~"), "caf\xe9\\host ~"},
     };
-    for (const auto& [name, got, expected] : rows) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(expected, got);
-    }
+    for (const auto& [name, got, expected] : rows) EXPECT_EQ(expected, got) << name;
 }
 
 }  // namespace

@@ -9,11 +9,7 @@
 namespace tracewick {
 
 TEST(AutoRunLetter, FirstArgumentThatIsNotASwitchCounts) {
-    struct Row {
-        std::vector<std::string> args;
-        char letter;
-    };
-    const Row rows[] = {
+    const std::pair<std::vector<std::string>, char> rows[] = {
         {{}, ' '},
         {{"ping"}, 'p'},
         {{"P"}, 'P'},
@@ -24,10 +20,7 @@ TEST(AutoRunLetter, FirstArgumentThatIsNotASwitchCounts) {
         {{"", "t"}, ' '},               // an empty first argument gives a blank
         {{"-"}, ' '}, {{"/"}, ' '},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(::testing::PrintToString(row.args));
-        EXPECT_EQ(AutoRunLetterFromArgs(row.args), row.letter);
-    }
+    for (const auto& [args, letter] : rows) EXPECT_EQ(AutoRunLetterFromArgs(args), letter) << ::testing::PrintToString(args);
 }
 
 TEST(AutoRunLetter, SelectsPagesInEitherCase) {
@@ -37,9 +30,8 @@ TEST(AutoRunLetter, SelectsPagesInEitherCase) {
         {'S', kStatisticsPage},  {'B', -1},               {'Z', -1},  // About has no letter
     };
     for (const auto& [letter, page] : rows) {
-        SCOPED_TRACE(letter);
-        EXPECT_EQ(PageIndexForLetter(letter), page);
-        EXPECT_EQ(PageIndexForLetter(static_cast<char>(letter - 'A' + 'a')), page);
+        EXPECT_EQ(PageIndexForLetter(letter), page) << letter;
+        EXPECT_EQ(PageIndexForLetter(static_cast<char>(letter - 'A' + 'a')), page) << letter;
     }
     for (const char other : {' ', '\0', '7', '\xe9'}) EXPECT_EQ(PageIndexForLetter(other), -1) << int{other};
 }

@@ -14,10 +14,7 @@ TEST(DialogInteger, SignedDigitsWithBlanksAroundAndNothingElse) {
         {"a12", {}},   {"1 2", {}},   {"1.5", {}},   {"0x10", {}},
         {"2147483648", {}},           {"-2147483649", {}},          {"99999999999999999999", {}},
     };
-    for (const auto& [text, value] : rows) {
-        SCOPED_TRACE(text);
-        EXPECT_EQ(ParseDialogInteger(text), value);
-    }
+    for (const auto& [text, value] : rows) EXPECT_EQ(ParseDialogInteger(text), value) << text;
 }
 
 TEST(DialogValues, RefusalTexts) {

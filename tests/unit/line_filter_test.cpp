@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace tracewick {
 
@@ -12,13 +13,7 @@ TEST(LineFilter, FirstMatchingRuleDecides) {
     const std::string unavailable = "NetBIOS services are unavailable.\r\n";
     const std::string dos = "Error 3545: You cannot start or stop the network from within an MS-DOS window";
     const std::string dashes = std::string(78, '-') + "\r\n";
-    struct Row {
-        const LineRules& rules;
-        std::string line;
-        const char* subject;
-        std::string shown;
-    };
-    const Row rows[] = {
+    const std::tuple<const LineRules&, std::string, const char*, std::string> rows[] = {  // rules, line, subject, shown
         {c, "Failed to access NBT driver 1", "", unavailable},
         {c, "Failed to access NBT driver 1 (more)", "", unavailable},
         {c, "Failed to access NBT driver ", "", "Failed to access NBT driver \r\n"},  // shorter: no match
@@ -47,10 +42,7 @@ TEST(LineFilter, FirstMatchingRuleDecides) {
         {n, "System error 6118 has occurred.", "", ""},
         {n, "", "", "\r\n"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.line);
-        EXPECT_EQ(FilterLine(row.line, row.rules, row.subject), row.shown);
-    }
+    for (const auto& [rules, line, subject, shown] : rows) EXPECT_EQ(FilterLine(line, rules, subject), shown) << line;
 }
 
 // However the output is cut into chunks, the same lines show, none cut short

@@ -2,56 +2,70 @@
 
 #include <tuple>
 
+#include "core/arp_options.h"
+#include "core/connections_options.h"
 #include "core/lookup_settings.h"
+#include "core/netbios_options.h"
+#include "core/ping_options.h"
+#include "core/routes_options.h"
+#include "core/statistics_options.h"
 #include "core/tracert_options.h"
 
 namespace tracewick {
+namespace {
 
-TEST(TracertSettings, BytesBothWays) {
-    SettingsWriter writer;
-    WriteTracertSettings(TracertOptions{}, writer);
-    EXPECT_EQ(writer.Bytes(), "20\r\r\n300\r\r\nFALSE\r\r\nFALSE\r\r\n");
-
-    SettingsReader reader("30\r\r\n1000\r\r\nTRUE\r\r\ntrue\r\r\n");
-    TracertOptions read;
-    ReadTracertSettings(reader, read);
-    // "true" in lower case is not TRUE.
-    EXPECT_EQ(std::tie(read.maximum_hops, read.timeout, read.resolve_names, read.cumulative),
-              std::make_tuple(30, 1000, true, false));
+// What `write` makes of `options`, "~", then what `read` leaves of `kept`
+// from `file`, written back so that every field shows; '|' for CR CR LF.
+template <class Options>
+std::string BothWays(void (*write)(const Options&, SettingsWriter&), void (*read)(SettingsReader&, Options&),
+                     const Options& options, const std::string& file, Options kept) {
+    SettingsWriter written, read_back;
+    SettingsReader reader(file);
+    write(options, written);
+    read(reader, kept);
+    write(kept, read_back);
+    std::string lines = written.Bytes() + "~" + read_back.Bytes();
+    for (std::size_t at = 0; (at = lines.find("\r\r\n", at)) != std::string::npos;) lines.replace(at, 3, "|");
+    return lines;
 }
 
-TEST(LookupSettings, BytesBothWays) {
-    struct Row {
-        const char* name;
-        LookupSettings settings;
-        std::string bytes;
-        bool written;  // false: a file edited by hand, only read
-    };
-    const Row rows[] = {
-        // Entries differing only in case and trailing blanks are kept.
-        {"host and list", {true, "gw", {"alpha", "Alpha", "beta "}},
-         "TRUE\r\r\ngw\r\r\nalpha\r\r\nAlpha\r\r\nbeta \r\r\n", true},
-        // An empty list is two lines; an empty host line leaves the host as it was.
-        {"empty host and list", {false, "", {}}, "FALSE\r\r\n\r\r\n", true},
-        {"single CR LF line ends, a long entry and no last line end",
-         {true, "server1", {"alpha", std::string(119, 'h'), "omega"}},
-         "TRUE\r\nserver1\r\nalpha\r\n" + std::string(119, 'h') + "\r\nomega", false},
+}  // namespace
+
+// Each page's lines in its file's order. A file cut short, or an empty text
+// line, keeps what the page had; numbers are taken as read, in range or not;
+// a line of any length is one value.
+TEST(PageSettings, EachFileBothWays) {
+    const std::string entry(119, 'h');  // the longest that fits a command line
+    const std::pair<std::string, std::string> rows[] = {
+        {BothWays(WritePingSettings, ReadPingSettings, {25, 10000, 3600, 0, true}, "99\r\r\n-1\r\n", {}),
+         "25|10000|3600|0|TRUE|~99|-1|0|32|FALSE|"},
+        {BothWays(WriteTracertSettings, ReadTracertSettings, {45, 2500, true, false}, "30\r\r\n1000\r\r\nTRUE\r\r\n",
+                  {20, 300, false, true}), "45|2500|TRUE|FALSE|~30|1000|TRUE|TRUE|"},
+        {BothWays(WriteRoutesSettings, ReadRoutesSettings, {"10.0.0.0", true}, "\r\r\nTRUE\r\r\n", {"kept", false}),
+         "10.0.0.0|TRUE|~kept|TRUE|"},
+        {BothWays(WriteArpSettings, ReadArpSettings, {true, "10.0.0.1", false}, "FALSE\r\r\n", {true, "kept", true}),
+         "TRUE|10.0.0.1|FALSE|~FALSE|kept|TRUE|"},
+        {BothWays(WriteNetbiosSettings, ReadNetbiosSettings, {"SERVER", true, false, true, false},
+                  "\r\r\nFALSE\r\r\nTRUE\r\r\nTRUE\r\r\nTRUE\r\r\n", {"kept", true, false, false, false}),
+         "SERVER|TRUE|FALSE|TRUE|FALSE|~kept|FALSE|TRUE|TRUE|TRUE|"},
+        {BothWays(WriteConnectionsSettings, ReadConnectionsSettings, {false, true, false, false, true},
+                  "FALSE\r\r\nFALSE\r\nTRUE\r\r\nTRUE\r\r\n", {true, true, false, false, true}),
+         "FALSE|TRUE|FALSE|FALSE|TRUE|~FALSE|FALSE|TRUE|TRUE|TRUE|"},
+        // netstat.dat's order: Interface, UDP, TCP, IP, NetBIOS, Cumulative.
+        {BothWays(WriteStatisticsSettings, ReadStatisticsSettings, {false, false, false, true, false, true},
+                  "FALSE\r\r\nTRUE\r\r\nFALSE\r\r\nFALSE\r\r\n", {true, false, true, false, true, true}),
+         "FALSE|TRUE|FALSE|FALSE|FALSE|TRUE|~FALSE|TRUE|FALSE|FALSE|TRUE|TRUE|"},
+        // Entries differing only in case and trailing blanks are kept; the
+        // list is every further line, by hand with single CR LF line ends.
+        {BothWays(WriteLookupSettings, ReadLookupSettings, {true, "gw", {"alpha", "Alpha", "beta "}},
+                  "TRUE\r\nserver1\r\nalpha\r\n" + entry + "\r\nomega", {false, "kept", {"localhost"}}),
+         "TRUE|gw|alpha|Alpha|beta |~TRUE|server1|alpha|" + entry + "|omega|"},
         // A damaged file: what could never fit a command line is passed over.
-        {"entries too long ever to run", {false, "", {"beta"}},
-         "FALSE\r\n" + std::string(600, 'x') + "\r\n" + std::string(1 << 20, '\x01') + "\r\nbeta\r\n", false},
+        {BothWays(WriteLookupSettings, ReadLookupSettings, {false, "", {}},
+                  "FALSE\r\n\r\n" + entry + "h\r\n" + std::string(1 << 20, '\x01') + "\r\nbeta\r\n",
+                  {true, "kept", {"localhost"}}), "FALSE||~FALSE|kept|beta|"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        SettingsWriter writer;
-        WriteLookupSettings(row.settings, writer);
-        if (row.written) { EXPECT_EQ(writer.Bytes(), row.bytes); }
-        SettingsReader reader(row.bytes);
-        LookupSettings read{false, "kept", {"localhost"}};
-        ReadLookupSettings(reader, read);
-        EXPECT_EQ(read.cumulative, row.settings.cumulative);
-        EXPECT_EQ(read.host, row.settings.host.empty() ? "kept" : row.settings.host);
-        EXPECT_EQ(read.hosts, row.settings.hosts);
-    }
+    for (const auto& [got, expected] : rows) EXPECT_EQ(got, expected);
 }
 
 TEST(TracertRewrite, OnlyTheExactChunkIsRewritten) {
@@ -65,10 +79,7 @@ TEST(TracertRewrite, OnlyTheExactChunkIsRewritten) {
         {said + "-x.\r\r\n", "gw", said + "-x.\r\r\n"},
         {"", "gw", ""},
     };
-    for (const auto& [chunk, host, shown] : rows) {
-        SCOPED_TRACE(chunk);
-        EXPECT_EQ(RewriteUnresolvedTarget(chunk, host), shown);
-    }
+    for (const auto& [chunk, host, shown] : rows) EXPECT_EQ(RewriteUnresolvedTarget(chunk, host), shown) << chunk;
 }
 
 }  // namespace tracewick

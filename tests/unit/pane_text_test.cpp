@@ -37,26 +37,13 @@ TEST(RunHeader, EnglishStampWithTwoDigitDay) {
 }
 
 TEST(TailScroll, KeepsTheLastLineWithinTheMargin) {
-    struct Row {
-        int lines, first, margin, scroll;
-    };
-    const Row rows[] = {
+    const int rows[][4] = {  // lines, first visible, margin, lines scrolled
         {14, 0, 14, 0}, {15, 0, 14, 1}, {40, 0, 14, 26}, {40, 20, 13, 7},
         {40, 30, 14, 0},  // never scrolls up
         {0, 0, 14, 0},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.lines << "/" << row.first << "/" << row.margin);
-        EXPECT_EQ(TailScrollLines(row.lines, row.first, row.margin), row.scroll);
-    }
-}
-
-TEST(Chunks, NulBytesAreDroppedAndTheRestKept) {
-    using namespace std::string_literals;
-    for (auto [chunk, kept] : {std::pair{"abc\0def"s, "abcdef"s}, {"\0x\0"s, "x"s}, {"plain"s, "plain"s}}) {
-        DropNuls(chunk);
-        EXPECT_EQ(chunk, kept);
-    }
+    for (const auto [lines, first, margin, scroll] : rows)
+        EXPECT_EQ(TailScrollLines(lines, first, margin), scroll) << lines << "/" << first << "/" << margin;
 }
 
 TEST(LineEndRepair, CrCrLfBecomesOneLineEnd) {
@@ -69,10 +56,7 @@ TEST(LineEndRepair, CrCrLfBecomesOneLineEnd) {
         {"\r\r\n\r\r\n", "\r\n\r\n"},
         {"a\r\r", "a\r\r"},          // CRs held at the end come out as they came
     };
-    for (const auto& [in, out] : rows) {
-        SCOPED_TRACE(in);
-        EXPECT_EQ(Repaired({in}), out);
-    }
+    for (const auto& [in, out] : rows) EXPECT_EQ(Repaired({in}), out) << in;
 }
 
 TEST(LineEndRepair, SameTextWhereverTheChunksSplit) {

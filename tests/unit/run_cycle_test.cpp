@@ -9,6 +9,7 @@
 
 #include <sstream>
 #include <string>
+#include <tuple>
 
 namespace tracewick {
 namespace {
@@ -116,25 +117,17 @@ TEST(RunCycle, EventsInEveryState) {
 // A worker's text waits while the page's queue is full and is dropped only
 // once the page is gone.
 TEST(PostPatiently, WaitsForRoomAndGivesUpOnlyWhenThePageIsGone) {
-    struct Case {
-        const char* name;
-        int refusals;      // posts refused before one is taken
-        int page_lives;    // existence checks answered yes
-        bool delivered;
-        int pauses;
+    const std::tuple<int, int, bool, int> cases[] = {  // posts refused, page checks answered yes; delivered, pauses
+        {0, 0, true, 0},         // room at once
+        {500, 1000, true, 500},  // queue full for a while
+        {500, 3, false, 3},      // page gone while full
     };
-    const Case cases[] = {
-        {"room at once", 0, 0, true, 0},
-        {"queue full for a while", 500, 1000, true, 500},
-        {"page gone while full", 500, 3, false, 3},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        int tries = 0, checks = 0, pauses = 0;
-        const bool delivered = PostPatiently([&] { return ++tries > c.refusals; },
-                                             [&] { return ++checks <= c.page_lives; }, [&] { ++pauses; });
-        EXPECT_EQ(delivered, c.delivered);
-        EXPECT_EQ(pauses, c.pauses);
+    for (const auto& [refusals, page_lives, delivered, pauses] : cases) {
+        int tries = 0, checks = 0, paused = 0;
+        const int refused = refusals, lives = page_lives;  // C++17 lambdas capture no structured binding
+        const bool sent = PostPatiently([&] { return ++tries > refused; }, [&] { return ++checks <= lives; },
+                                        [&] { ++paused; });
+        EXPECT_EQ(std::make_pair(sent, paused), std::make_pair(delivered, pauses)) << refusals << "/" << page_lives;
     }
 }
 
