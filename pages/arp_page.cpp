@@ -32,10 +32,7 @@ const MessageEntry<CArpPage> CArpPage::kMessageMap[] = {
 CArpPage::CArpPage() : WithMessageMap(kArpTraits, nullptr) {}
 
 void CArpPage::ReadSettings() {
-    if (const auto saved = ReadSettingsFile(kArpSettingsFile)) {
-        SettingsReader reader(*saved);
-        ReadArpSettings(reader, options_);
-    }
+    ReadSettingsFile(kArpSettingsFile, ReadArpSettings, options_);
     cumulative_ = options_.cumulative;
     ChooseRadio(options_.by_destination ? IDC_BY_DESTINATION : IDC_BY_INTERFACE,
                 options_.by_destination ? IDC_BY_INTERFACE : IDC_BY_DESTINATION);

@@ -37,10 +37,7 @@ const MessageEntry<CConnectionsPage> CConnectionsPage::kMessageMap[] = {
 CConnectionsPage::CConnectionsPage() : WithMessageMap(kConnectionsTraits, nullptr) {}
 
 void CConnectionsPage::ReadSettings() {
-    if (const auto saved = ReadSettingsFile(kConnectionsSettingsFile)) {
-        SettingsReader reader(*saved);
-        ReadConnectionsSettings(reader, options_);
-    }
+    ReadSettingsFile(kConnectionsSettingsFile, ReadConnectionsSettings, options_);
     cumulative_ = options_.cumulative;
     ChooseRadio(options_.by_name ? IDC_BY_NAME : IDC_BY_NUMBER, options_.by_name ? IDC_BY_NUMBER : IDC_BY_NAME);
 }

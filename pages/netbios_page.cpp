@@ -46,10 +46,7 @@ const MessageEntry<CNetbiosPage> CNetbiosPage::kMessageMap[] = {
 CNetbiosPage::CNetbiosPage(bool nt_platform) : WithMessageMap(kNetbiosTraits, nullptr), nt_platform_(nt_platform) {}
 
 void CNetbiosPage::ReadSettings() {
-    if (const auto saved = ReadSettingsFile(kNetbiosSettingsFile)) {
-        SettingsReader reader(*saved);
-        ReadNetbiosSettings(reader, options_);
-    }
+    ReadSettingsFile(kNetbiosSettingsFile, ReadNetbiosSettings, options_);
     cumulative_ = options_.cumulative;
 }
 

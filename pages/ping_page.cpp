@@ -32,10 +32,7 @@ const MessageEntry<CPingPage> CPingPage::kMessageMap[] = {
 CPingPage::CPingPage(HostList& hosts) : WithMessageMap(kPingTraits, &hosts) { host_ = " "; }
 
 void CPingPage::ReadSettings() {
-    if (const auto saved = ReadSettingsFile(kPingSettingsFile)) {
-        SettingsReader reader(*saved);
-        ReadPingSettings(reader, options_);
-    }
+    ReadSettingsFile(kPingSettingsFile, ReadPingSettings, options_);
     cumulative_ = options_.cumulative;
     Carry(cycle_.SetRepeat(options_.repeat));
 }

@@ -31,10 +31,7 @@ const MessageEntry<CRoutesPage> CRoutesPage::kMessageMap[] = {
 CRoutesPage::CRoutesPage() : WithMessageMap(kRoutesTraits, nullptr) {}
 
 void CRoutesPage::ReadSettings() {
-    if (const auto saved = ReadSettingsFile(kRoutesSettingsFile)) {
-        SettingsReader reader(*saved);
-        ReadRoutesSettings(reader, options_);
-    }
+    ReadSettingsFile(kRoutesSettingsFile, ReadRoutesSettings, options_);
     cumulative_ = options_.cumulative;
 }
 

@@ -39,10 +39,7 @@ CStatisticsPage::CStatisticsPage(const CConnectionsPage& connections)
     : WithMessageMap(kStatisticsTraits, nullptr), connections_(connections) {}
 
 void CStatisticsPage::ReadSettings() {
-    if (const auto saved = ReadSettingsFile(kStatisticsSettingsFile)) {
-        SettingsReader reader(*saved);
-        ReadStatisticsSettings(reader, options_);
-    }
+    ReadSettingsFile(kStatisticsSettingsFile, ReadStatisticsSettings, options_);
     cumulative_ = options_.cumulative;
 }
 

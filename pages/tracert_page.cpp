@@ -31,10 +31,7 @@ const MessageEntry<CTracertPage> CTracertPage::kMessageMap[] = {
 CTracertPage::CTracertPage(HostList& hosts) : WithMessageMap(kTracertTraits, &hosts) {}
 
 void CTracertPage::ReadSettings() {
-    if (const auto saved = ReadSettingsFile(kTracertSettingsFile)) {
-        SettingsReader reader(*saved);
-        ReadTracertSettings(reader, options_);
-    }
+    ReadSettingsFile(kTracertSettingsFile, ReadTracertSettings, options_);
     cumulative_ = options_.cumulative;
 }
 
