@@ -27,6 +27,15 @@ std::string RunHeader(const std::tm& time, bool blank_lines_before) {
     return header;
 }
 
+std::string SavedOutputName(std::string_view page, const std::tm& time) {
+    char stamp[96];
+    std::snprintf(stamp, sizeof stamp, " %04d-%02d-%02d %02d-%02d-%02d.txt", time.tm_year + 1900, time.tm_mon + 1,
+                  time.tm_mday, time.tm_hour, time.tm_min, time.tm_sec);
+    std::string name = "Tracewick ";
+    for (const char c : page) name += std::string_view("\\/:*?\"<>|").find(c) == std::string_view::npos ? c : '-';
+    return name + stamp;
+}
+
 std::string EndLine(std::string_view text) {
     std::string line = "\r\n\r\n";
     line += text;

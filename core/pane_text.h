@@ -14,6 +14,10 @@ namespace tracewick {
 // the header starts with two line breaks. Always ends with CR LF.
 [[nodiscard]] std::string RunHeader(const std::tm& time, bool blank_lines_before);
 
+// "Tracewick <page> <yyyy-mm-dd hh-mm-ss>.txt": the name a saved pane is
+// offered under. Characters a file name cannot hold become '-'.
+[[nodiscard]] std::string SavedOutputName(std::string_view page, const std::tm& time);
+
 // "\r\n\r\n" + text: the end line of a run.
 [[nodiscard]] std::string EndLine(std::string_view text);
 

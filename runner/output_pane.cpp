@@ -1,5 +1,7 @@
 #include "runner/output_pane.h"
 
+#include "runner/pane_menu.h"
+
 #include <ctime>
 #include <string>
 
@@ -68,6 +70,7 @@ void OutputPane::Dress() {
     ::SendMessageA(pane_, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format_));
     // A rich edit quietly drops text past its default limit of about 32 K.
     ::SendMessageA(pane_, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    AddPaneMenu(pane_);
 }
 
 void OutputPane::Renew() {

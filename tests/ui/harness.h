@@ -82,6 +82,7 @@ public:
     [[nodiscard]] bool Restart(const std::vector<std::string>& args, std::string* error);
     HANDLE process() const { return process_.Get(); }
     const std::string& bin_dir() const { return bin_dir_; }
+    const std::string& work_dir() const { return work_dir_; }
     [[nodiscard]] bool WaitForExit(DWORD timeout_ms, DWORD* exit_code = nullptr) const;
     void Kill();
     void KillBinProcesses() const;

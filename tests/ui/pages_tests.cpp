@@ -4,11 +4,13 @@
 // private bin folder.
 #include <windows.h>
 #include <commctrl.h>
+#include <dlgs.h>
 
 #include <cstring>
 #include <iterator>
 #include <regex>
 
+#include "runner/pane_menu.h"
 #include "tests/fake/bulk_text.h"
 #include "tests/ui/program_test.h"
 
@@ -87,6 +89,8 @@ enum class Do {
     kStart,      // a click on Run, posted: the driver goes on while a page without Cancel runs
     kTabClick,   // a mouse click on the tab with caption a
     kActive,     // the page with caption a is the active one
+    kCopy,       // with b ("from|to") selected first: a "menu" Copy, "key" Ctrl+C or "all" Ctrl+A Ctrl+C
+    kSaveAs,     // the pane's Save As, into file a, offered under the page's name
 };
 
 struct Step {
@@ -348,6 +352,10 @@ const std::vector<Row> kRows = {
      {{Do::kClick, "1080"}, {Do::kCumulative}, {Do::kClick, "1067"}, {Do::kLeave, "exit"},
       {Do::kFile, "netstat.dat", SettingsLines({"FALSE", "TRUE", "FALSE", "FALSE", "FALSE", "TRUE"})}, {Do::kRestart},
       {Do::kChecked, "1080|1083", "1067|1079|1066|1103"}, {Do::kClick, "1068"}, {Do::kChecked, "1067|1083", "1080"}}},
+    // ---------------------------------------------------------------- the pane's own commands
+    {"Copy takes the selection or else all of the pane; Save As writes the pane's text", "PN", "out one\nout two\n",
+     {{Do::kRun}, {Do::kWaitEnd}, {Do::kCopy, "menu"}, {Do::kCopy, "key", "0|5"}, {Do::kCopy, "all", "0|3"},
+      {Do::kSaveAs, "saved.txt"}}},
 };
 
 using Param = std::pair<int, std::size_t>;  // page, row
@@ -537,6 +545,39 @@ void PageTest::Play(const Step& step) {
             break;
         }
         case Do::kActive: EXPECT_TRUE(Settle() && ActivePage(sheet_) == Page(a)) << TextOf(ActivePage(sheet_)); break;
+        case Do::kCopy: {
+            const auto range = Split(b.empty() ? "-1|-1" : b);
+            Send(PaneControl(), EM_SETSEL, std::stoi(range[0]), std::stoi(range[1]));
+            if (a == "all") PostMessageA(PaneControl(), WM_CHAR, 1, 0);
+            if (a == "menu") PostMessageA(PaneControl(), WM_COMMAND, kPaneCopy, 0);
+            else PostMessageA(PaneControl(), WM_CHAR, 3, 0);
+            const std::string expected = b.empty() || a == "all" ? Pane() : Pane().substr(std::stoul(range[0]), 5);
+            const auto clipboard = [] {
+                std::string text;
+                if (!OpenClipboard(nullptr)) return text;
+                if (HANDLE data = GetClipboardData(CF_TEXT); data && GlobalLock(data)) {
+                    text = static_cast<const char*>(GlobalLock(data));
+                    GlobalUnlock(data), GlobalUnlock(data);
+                }
+                CloseClipboard();
+                return text;
+            };
+            EXPECT_TRUE(Wait([&] { return clipboard() == expected; })) << Visible(clipboard());
+            break;
+        }
+        case Do::kSaveAs: {
+            ASSERT_TRUE(PostMessageA(PaneControl(), WM_COMMAND, kPaneSaveAs, 0));
+            const HWND dialog = app_->WaitForDialog("Save As"), name = GetDlgItem(dialog, cmb13);
+            ASSERT_TRUE(dialog);
+            EXPECT_EQ(0u, TextOf(name).rfind(std::string("Tracewick ") + page_->name + " ", 0)) << TextOf(name);
+            ASSERT_TRUE(SetText(name, app_->work_dir() + "\\" + a) && PostClick(GetDlgItem(dialog, IDOK)) && app_->WaitGone(dialog));
+            // Written once the dialog has gone.
+            Wait([&] { return app_->ReadFile(a).has_value(); });
+            const auto file = app_->ReadFile(a);
+            ASSERT_TRUE(file) << "no " << a;
+            ExpectText(Pane(), file->bytes);
+            break;
+        }
         case Do::kFile:
         case Do::kFileBytes: {
             const auto file = app_->ReadFile(a);

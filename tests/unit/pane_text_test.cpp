@@ -34,6 +34,8 @@ TEST(RunHeader, EnglishStampWithTwoDigitDay) {
     EXPECT_EQ(RunHeader(t, false), "Monday, February 02, 1998 at 14:05:09\r\n");
     EXPECT_EQ(RunHeader(t, true), "\r\n\r\nMonday, February 02, 1998 at 14:05:09\r\n");
     EXPECT_EQ(RunHeader(Time(2027, 1, 3, 0, 23, 59, 59), false), "Sunday, January 03, 2027 at 23:59:59\r\n");
+    EXPECT_EQ(SavedOutputName("Trace Route", t), "Tracewick Trace Route 1998-02-02 14-05-09.txt");
+    EXPECT_EQ(SavedOutputName("a/b:c", t), "Tracewick a-b-c 1998-02-02 14-05-09.txt");  // no folder, no stream
 }
 
 TEST(TailScroll, KeepsTheLastLineWithinTheMargin) {
