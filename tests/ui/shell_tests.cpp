@@ -158,7 +158,7 @@ TEST_F(ProgramTest, UnattendedRunsAppendToTheLogAndEndWithTheirExitCode) {
         bool again;          // the same folders, the session before left
         std::vector<SeedFile> files;
         DWORD code;
-        std::string log;     // headers masked
+        std::string log;  // headers masked
     };
     const std::string reply = "<header>\r\nreply\r\n\r\n\r\nEnd of Data\r\n";
     const std::string lost = "<header>\r\nlost\r\n\r\n\r\nEnd of Data\r\n";
