@@ -3,11 +3,13 @@
 #include <commctrl.h>
 #include <stdlib.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/main_sheet.h"
 #include "app/program.h"
+#include "app/unattended.h"
 #include "core/autorun.h"
 #include "runner/output_pane.h"
 
@@ -35,10 +37,14 @@ BOOL MainApp::InitInstance() {
 
     std::vector<std::string> args;
     for (int i = 1; i < __argc; ++i) args.emplace_back(__argv[i]);
-    g_program.autorun_letter = AutoRunLetterFromArgs(args);
+    const AutoRunRequest request = AutoRunRequestFromArgs(args);
+    g_program.autorun_letter = request.letter;
 
-    CAllControlsSheet sheet(g_program.autorun_letter);
+    std::optional<UnattendedRun> unattended;
+    if (request.Unattended()) unattended.emplace(request);
+    CAllControlsSheet sheet(g_program.autorun_letter, unattended ? &*unattended : nullptr);
     sheet.DoModal(nullptr);
+    if (unattended) exit_code_ = unattended->ExitCode();
     return FALSE;
 }
 
@@ -51,5 +57,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     } catch (...) {
         return 1;
     }
-    return 0;
+    return static_cast<int>(app.ExitCode());
 }

@@ -10,6 +10,11 @@ class MainApp {
 public:
     // Runs the whole program; always FALSE, so nothing follows it.
     BOOL InitInstance();
+    // What the process ends with: 0, or in a run nobody watches its outcome.
+    [[nodiscard]] DWORD ExitCode() const noexcept { return exit_code_; }
+
+private:
+    DWORD exit_code_ = 0;
 };
 
 }  // namespace tracewick

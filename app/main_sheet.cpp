@@ -50,14 +50,15 @@ const MessageEntry<CAllControlsSheet> CAllControlsSheet::kMessageMap[] = {
     EndOfMessageMap<CAllControlsSheet>(),
 };
 
-CAllControlsSheet::CAllControlsSheet(char autorun_letter)
+CAllControlsSheet::CAllControlsSheet(char autorun_letter, UnattendedRun* unattended)
     : WithMessageMap("Tracewick"),
       ping_page_(hosts_),
       tracert_page_(hosts_),
       lookup_page_(hosts_),
       netbios_page_(Program().nt_platform != FALSE),
       statistics_page_(connections_page_),
-      autorun_letter_(autorun_letter) {
+      autorun_letter_(autorun_letter),
+      unattended_(unattended) {
     if (autorun_letter_ == kNoAutoRunLetter) {
         SplashDialog splash;
         splash.DoModal(nullptr);
@@ -163,8 +164,12 @@ void CAllControlsSheet::OpenStartPage() {
     const int letter_page = PageIndexForLetter(autorun_letter_);
     if (letter_page >= 0 && PositionOfIndex(letter_page) >= 0) {
         ActivateIndex(letter_page);
+        if (unattended_) WatchFirstRun(PageAt(PositionOfIndex(letter_page)));
         // Posted, so the page runs once the sheet is on the screen.
-        ::PostMessageA(PropSheet_GetCurrentPageHwnd(Hwnd()), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0);
+        if (!::PostMessageA(PropSheet_GetCurrentPageHwnd(Hwnd()), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0) &&
+            unattended_) {
+            EndUnattended({}, 1);
+        }
         return;
     }
     const std::optional<std::string> saved = ReadSettingsFile(kActivePageFile);
@@ -174,8 +179,24 @@ void CAllControlsSheet::OpenStartPage() {
     if (reader.Number(index) && index >= 1 && index <= kAboutPage) ActivateIndex(index);
 }
 
+void CAllControlsSheet::WatchFirstRun(PropertyPage& page) {
+    auto* runs = dynamic_cast<AsyncCommandPage*>(&page);
+    if (!runs) return EndUnattended({}, 1);  // a page that runs nothing
+    runs->WatchNextRunEnd([this](std::string_view pane_text, DWORD exit_code) { EndUnattended(pane_text, exit_code); });
+}
+
+void CAllControlsSheet::EndUnattended(std::string_view pane_text, DWORD exit_code) {
+    unattended_->FirstRunEnded(pane_text, exit_code);
+    if (!unattended_->LeavesAfterFirstRun()) return;
+    // Through Exit, once the page is done with the run's end; at once when
+    // that cannot be posted, as nobody would ever click it.
+    if (!::PostMessageA(Hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0)) Leave();
+}
+
 void CAllControlsSheet::Leave() {
-    if (!SaveAllSettings(Hwnd(), ActiveIndex(), settings_pages_)) return;
+    // Nobody is there to act on a failed save: its text went to the log and
+    // the exit code, and the program leaves.
+    if (!SaveAllSettings(Hwnd(), ActiveIndex(), settings_pages_) && !unattended_) return;
     for (int position = 0; position < PageCount(); ++position) PageAt(position).StopRun();
     CallDefault(WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0);
 }

@@ -4,9 +4,11 @@
 // Close. UI thread only.
 #pragma once
 
+#include <string_view>
 #include <vector>
 
 #include "app/about_page.h"
+#include "app/unattended.h"
 #include "framework/help_window.h"
 #include "framework/handles.h"
 #include "framework/message_map.h"
@@ -26,8 +28,10 @@ namespace tracewick {
 
 class CAllControlsSheet : public WithMessageMap<CAllControlsSheet, PropertySheet> {
 public:
-    // Shows the splash first when `autorun_letter` is a blank.
-    explicit CAllControlsSheet(char autorun_letter);
+    // Shows the splash first when `autorun_letter` is a blank. With
+    // `unattended`, the letter's first run is reported there and no failed
+    // save keeps the sheet open.
+    explicit CAllControlsSheet(char autorun_letter, UnattendedRun* unattended = nullptr);
 
     static const MessageEntry<CAllControlsSheet> kMessageMap[];
 
@@ -51,7 +55,11 @@ private:
     void ArrangeButtons();
     void CreatePages();
     void OpenStartPage();
-    // Saves, then ends the modal run; stays open when the save failed.
+    // Reports the first run of `page` to the unattended run.
+    void WatchFirstRun(PropertyPage& page);
+    void EndUnattended(std::string_view pane_text, DWORD exit_code);
+    // Saves, then ends the modal run; stays open when the save failed,
+    // unless nobody watches the run.
     void Leave();
 
     INT_PTR OnDefaultCommand(WPARAM, LPARAM);
@@ -77,6 +85,7 @@ private:
     std::vector<const PageSettings*> settings_pages_;
     HelpWindow help_;
     char autorun_letter_;
+    UnattendedRun* unattended_;
 };
 
 }  // namespace tracewick

@@ -1,15 +1,49 @@
 #include "core/autorun.h"
 
+#include <string_view>
+
 #include "core/pages.h"
 
 namespace tracewick {
 
+namespace {
+
+bool IsSwitch(const std::string& arg) noexcept { return !arg.empty() && (arg[0] == '-' || arg[0] == '/'); }
+
+// Whether the switch `arg` names `name` (lower case) after its - or /, in
+// any letter case; `whole`: and nothing follows. ASCII only, whatever the
+// locale.
+bool SwitchIs(const std::string& arg, std::string_view name, bool whole) noexcept {
+    if (arg.size() < name.size() + 1 || (whole && arg.size() != name.size() + 1)) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = arg[i + 1];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != name[i]) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 char AutoRunLetterFromArgs(const std::vector<std::string>& args) noexcept {
     for (const std::string& arg : args) {
-        if (!arg.empty() && (arg[0] == '-' || arg[0] == '/')) continue;
+        if (IsSwitch(arg)) continue;
         return arg.empty() ? kNoAutoRunLetter : arg[0];
     }
     return kNoAutoRunLetter;
+}
+
+AutoRunRequest AutoRunRequestFromArgs(const std::vector<std::string>& args) {
+    AutoRunRequest request;
+    request.letter = AutoRunLetterFromArgs(args);
+    // Without a run there is nothing to record and nothing to leave after.
+    if (PageIndexForLetter(request.letter) < 0) return request;
+    constexpr std::string_view kLog = "log:";
+    for (const std::string& arg : args) {
+        if (!IsSwitch(arg)) continue;
+        if (SwitchIs(arg, "exit", true)) request.exit = true;
+        if (SwitchIs(arg, kLog, false) && arg.size() > kLog.size() + 1) request.log_file = arg.substr(kLog.size() + 1);
+    }
+    return request;
 }
 
 int PageIndexForLetter(char letter) noexcept {

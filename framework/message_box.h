@@ -4,13 +4,20 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string_view>
 
 namespace tracewick {
 
 inline constexpr char kAppName[] = "Tracewick";
 
-// Exclamation icon and OK; returns what MessageBox returned.
+// Exclamation icon and OK; returns what MessageBox returned. While a sink
+// is set, the text goes there instead and the result is IDOK.
 int AppMessageBox(HWND owner, std::string_view text, UINT extra_flags = 0);
+
+// Where the texts go while nobody is there to answer a box: a run started
+// by a scheduled task must never wait for a click. Empty: the box again.
+using MessageSink = std::function<void(std::string_view text)>;
+void SetMessageSink(MessageSink sink);
 
 }  // namespace tracewick

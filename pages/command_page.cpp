@@ -71,7 +71,7 @@ bool AsyncCommandPage::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT
         return true;
     }
     if (message == traits_.runner.done_message) {
-        if (const auto end = TakePosted(lparam)) Carry(cycle_.End(end->run), end->text);
+        if (const auto end = TakePosted(lparam)) Carry(cycle_.End(end->run), end->text, end->exit_code);
         result = 0;
         return true;
     }
@@ -144,6 +144,7 @@ INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
     std::optional<RunPlan> plan = PlanRun();
     if (!plan) {
         Carry(cycle_.Refused());
+        ReportRunEnd({}, 1);
         return 0;
     }
     pane_.WriteHeader(cumulative_, traits_.header_margin);
@@ -184,13 +185,15 @@ void AsyncCommandPage::WaitForEnd() {
     while (::PeekMessageA(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) continue;
 }
 
-void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view end_line) {
+void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view end_line, DWORD exit_code) {
     if (effects.cancel_timer == TimerChange::kKill) cancel_timer_.Stop();
     if (effects.repeat_timer == TimerChange::kKill) repeat_timer_.Stop();
     if (effects.show) {
         // A last line that came without its line end is shown before the end line.
         if (lines_) pane_.AppendOutput(lines_->Feed("\r\n", Subject()), traits_.margin);
         pane_.AppendText(end_line, traits_.margin);
+        // Before the note: the repeat countdown belongs to no run.
+        if (run_end_watch_) ReportRunEnd(ControlText(Item(traits_.pane_id)), exit_code);
     }
     if (!effects.note.empty()) pane_.AppendText(effects.note, traits_.margin);
     // Cancel first: once Run is enabled the page is wholly idle.
@@ -212,6 +215,13 @@ void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view end_lin
     if (effects.start) StartRun(effects.run);
     // The whole Run again, with a new header.
     if (effects.rerun) ::SendMessageA(Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0);
+}
+
+void AsyncCommandPage::ReportRunEnd(std::string_view pane_text, DWORD exit_code) {
+    if (!run_end_watch_) return;
+    const RunEndWatch watch = std::move(run_end_watch_);
+    run_end_watch_ = nullptr;
+    watch(pane_text, exit_code);
 }
 
 INT_PTR AsyncCommandPage::OnCancel(WPARAM, LPARAM) {

@@ -55,6 +55,13 @@ public:
     HWND HostCombo() const override;
     void TakeHost(const std::string& host) override;
 
+    // Told once, when the next run has ended, was refused or could not
+    // start: the pane's text up to the run's end line (after the page's first
+    // run: from its header on; empty when refused) and the run's exit code
+    // (1 when refused or cancelled).
+    using RunEndWatch = std::function<void(std::string_view pane_text, DWORD exit_code)>;
+    void WatchNextRunEnd(RunEndWatch watch) { run_end_watch_ = std::move(watch); }
+
 protected:
     BOOL OnInitDialog() override;
     void DoDataExchange(DataExchange& exchange) override;
@@ -78,8 +85,9 @@ protected:
     // has been told why the host does not fit.
     std::optional<std::string> CommandFor(const CommandTemplate& command, const std::string& host);
     // Carries out what the run cycle said; `end_line` is the text an End
-    // event shows. Output is shown by the output handler, in batches.
-    void Carry(const RunEffects& effects, std::string_view end_line = {});
+    // event shows, `exit_code` that run's. Output is shown by the output
+    // handler, in batches.
+    void Carry(const RunEffects& effects, std::string_view end_line = {}, DWORD exit_code = 1);
 
     // Pulls the controls into the members: a check box commits on each click.
     INT_PTR OnPullControls(WPARAM, LPARAM);
@@ -108,6 +116,7 @@ private:
     void OnOutput(LPARAM lparam);
     void StartRun(unsigned run);
     void WaitForEnd();
+    void ReportRunEnd(std::string_view pane_text, DWORD exit_code);
 
     CommandPageTraits traits_;
     WindowTimer cancel_timer_;
@@ -116,6 +125,7 @@ private:
     RunPlan next_plan_;
     bool committing_ = false;
     std::optional<LineFilter> lines_;
+    RunEndWatch run_end_watch_;
 };
 
 }  // namespace tracewick

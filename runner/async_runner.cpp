@@ -3,6 +3,7 @@
 #include "core/delivery.h"
 #include "core/pane_text.h"
 #include "runner/spawn.h"
+#include "spawner/contract.h"
 
 namespace tracewick {
 
@@ -47,12 +48,13 @@ private:
     SRWLOCK* lock_;
 };
 
-// One command of the run, from its start to its spawner's end.
-void RunOneCommand(const WorkerStart& start, AsyncRunner::Shared& shared, const std::string& command_line) {
+// One command of the run, from its start to its spawner's end; its exit
+// code, which the spawner passes through from the command.
+DWORD RunOneCommand(const WorkerStart& start, AsyncRunner::Shared& shared, const std::string& command_line) {
     SpawnedCommand child = StartSpawner(command_line, CREATE_NEW_PROCESS_GROUP);
     if (!child.Started()) {
         if (!shared.cancel) PostText(start.page, start.traits.output_message, start.run, SpawnFailureText(child.error));
-        return;
+        return kSpawnerCannotStart;  // as the spawner says of a command it cannot start
     }
     HANDLE process = child.process.Get();
     {
@@ -67,9 +69,12 @@ void RunOneCommand(const WorkerStart& start, AsyncRunner::Shared& shared, const 
     // cancel time-out (EndNow).
     if (shared.cancel) PostStopRequest(child.thread_id, process);
     ::WaitForSingleObject(process, INFINITE);
+    DWORD exit_code = 0;
+    if (!::GetExitCodeProcess(process, &exit_code)) exit_code = 1;
     SharedLock lock(shared);
     shared.child_thread_id = 0;
     shared.process.Reset();
+    return exit_code;
 }
 
 DWORD WINAPI Worker(void* argument) {
@@ -79,14 +84,16 @@ DWORD WINAPI Worker(void* argument) {
     try {
         // Strictly one after the other; a cancelled run starts no further
         // command, nor one whose spawner had not started yet.
+        DWORD exit_code = 0;
         for (const auto& step : start->steps) {
             if (shared.cancel) break;
             if (!step.heading.empty()) PostText(start->page, start->traits.output_message, start->run, step.heading);
-            RunOneCommand(*start, shared, step.command);
+            const DWORD code = RunOneCommand(*start, shared, step.command);
+            if (exit_code == 0) exit_code = code;
         }
         const std::string end = start->traits.end_break +
                                 std::string(shared.cancel ? start->traits.cancelled_text : "End of Data");
-        PostText(start->page, start->traits.done_message, start->run, end);
+        PostText(start->page, start->traits.done_message, start->run, end, shared.cancel ? 1 : exit_code);
     } catch (...) {
     }
     return 0;
@@ -98,8 +105,8 @@ std::unique_ptr<PostedText> TakePosted(LPARAM lparam) noexcept {
     return std::unique_ptr<PostedText>(reinterpret_cast<PostedText*>(lparam));
 }
 
-bool PostText(HWND window, UINT message, unsigned run, std::string text) {
-    auto payload = std::make_unique<PostedText>(PostedText{run, std::move(text)});
+bool PostText(HWND window, UINT message, unsigned run, std::string text, DWORD exit_code) {
+    auto payload = std::make_unique<PostedText>(PostedText{run, std::move(text), exit_code});
     const auto lparam = reinterpret_cast<LPARAM>(payload.get());
     if (!PostPatiently([&] { return ::PostMessageA(window, message, 0, lparam) != FALSE; },
                        [&] { return ::IsWindow(window) != FALSE; }, [] { ::Sleep(kQueueFullPauseMs); })) {

@@ -38,6 +38,9 @@ using ChunkRewrite = std::function<std::string(std::string_view)>;
 struct PostedText {
     unsigned run;
     std::string text;
+    // With the end line: the first non-zero exit code of the run's commands,
+    // or 0; 1 for a cancelled run.
+    DWORD exit_code = 0;
 };
 
 // Takes ownership of the text that a WM_PAGE_OUTPUT or WM_PAGE_DONE carries.
@@ -45,7 +48,7 @@ struct PostedText {
 
 // Posts `text` of run `run` to `window`. A full queue is waited out while the
 // window exists; false (and the text freed) once it is gone.
-bool PostText(HWND window, UINT message, unsigned run, std::string text);
+bool PostText(HWND window, UINT message, unsigned run, std::string text, DWORD exit_code = 0);
 
 class AsyncRunner {
 public:

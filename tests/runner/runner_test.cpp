@@ -180,6 +180,7 @@ struct Page {
     HWND hwnd = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ~Page() { DestroyWindow(hwnd); }
     std::vector<std::string> ends;
+    std::vector<DWORD> exit_codes;  // each end line's
 
     // Takes messages until `done` holds or `ms` pass.
     template <class Done>
@@ -193,7 +194,9 @@ struct Page {
                     continue;
                 }
                 const auto posted = TakePosted(msg.lParam);
-                if (msg.message == kDone) ends.push_back(posted->text);
+                if (msg.message != kDone) continue;
+                ends.push_back(posted->text);
+                exit_codes.push_back(posted->exit_code);
             }
         }
         return true;
@@ -219,7 +222,21 @@ TEST(Runner, StopAtOnceEndsTheRunByItself) {
         EXPECT_LE(GetTickCount64() - stopped, 3500u);
         page.PumpUntil([] { return false; }, 200);  // nothing more may come
         EXPECT_EQ(page.ends, std::vector<std::string>{"\r\n\r\nPing cancelled"});
+        EXPECT_EQ(page.exit_codes, std::vector<DWORD>{1});
     }
+}
+
+// The end line carries the first exit code of the run's commands that is not 0.
+TEST(Runner, EndCarriesTheFirstFailingExitCode) {
+    Folder folder;
+    const CurrentDirectory in(folder.path());
+    ASSERT_TRUE(folder.Install("TRACEWICK_CONSPAWN", "conspawn") && folder.Install("TRACEWICK_FAKE", "ping", "") &&
+                folder.Install("TRACEWICK_FAKE", "arp", "exit 260\n") && folder.Install("TRACEWICK_FAKE", "net", "exit 5\n"));
+    AsyncRunner runner({kOutput, kDone, "ARP cancelled"});
+    Page page;
+    ASSERT_TRUE(runner.Start(page.hwnd, 1, {{"conspawn.exe ping"}, {"conspawn.exe arp"}, {"conspawn.exe net"}}));
+    ASSERT_TRUE(page.PumpUntil([&] { return !page.ends.empty(); }, kRunMs));
+    EXPECT_EQ(page.exit_codes, std::vector<DWORD>{260});
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <richedit.h>
 
 #include <algorithm>
+#include <fstream>
 
 #include "tests/ui/program_test.h"
 
@@ -144,6 +145,51 @@ TEST_F(ProgramTest, LabelsFitAndThePaneIsFixedPitchAtEveryDpi) {
         EXPECT_EQ(i.x, w.x) << "not fixed-pitch";
         EXPECT_GE(w.y - i.y, MulDiv(10, dpi, 96));
         Leave("exit");
+    }
+}
+
+// As a scheduled task runs it: each first run is appended to the log and the program leaves by itself with the
+// run's exit code, saving as always; a refused host, a log that cannot be written or a failed save end it with 1.
+TEST_F(ProgramTest, UnattendedRunsAppendToTheLogAndEndWithTheirExitCode) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> args;
+        const char* script;  // the stand-in ping's
+        bool again;          // the same folders, the session before left
+        std::vector<SeedFile> files;
+        DWORD code;
+        std::string log;  // headers masked
+    };
+    const std::string reply = "<header>\r\nreply\r\n\r\n\r\nEnd of Data\r\n";
+    const std::string lost = "<header>\r\nlost\r\n\r\n\r\nEnd of Data\r\n";
+    const Row rows[] = {
+        {"answered", {"p", "/log:ping.log", "/exit"}, "out reply\n", false, {}, 0, reply},
+        {"not answered, appended", {"-EXIT", "P", "-Log:ping.log"}, "out lost\nexit 1\n", true, {}, 1, reply + lost},
+        {"a repeat interval set", {"p", "/log:ping.log", "/exit"}, "out reply\n", false,
+         {{"ping.dat", SettingsLines({"4", "300", "1", "32", "FALSE"})}}, 0, reply},
+        {"a refused host", {"p", "/exit", "/log:ping.log"}, "out reply\n", false,
+         {{"lookup.dat", SettingsLines({"FALSE", "local\"host", "localhost"})}}, 1,
+         "<header>\r\nThe host name cannot contain a double quote (\").\r\n"},
+        {"a log that cannot be written", {"p", "/log:ping.log", "/exit"}, "out reply\n", false,
+         {{"ping.log", "", 0, SeedFile::kFolder}}, 1, ""},
+        {"a failed save", {"p", "/log:ping.log", "/exit"}, "out reply\n", false, {{"ping.dat", "", 0, SeedFile::kFolder}},
+         1, reply + "<header>\r\nTracewick could not save its settings to ping.dat. The previous settings in that file "
+                    "are kept.\r\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::string error;
+        if (!row.again) {
+            ASSERT_TRUE(Start({row.args, row.files, "", BinFolder{Spawner::kReal, "", {{"ping", row.script}}}}, false));
+        } else {
+            ASSERT_TRUE((std::ofstream(app_->bin_dir() + "\\ping.script", std::ios::binary) << row.script).good());
+            ASSERT_TRUE(app_->Restart(row.args, &error)) << error;
+        }
+        DWORD code = 0;
+        ASSERT_TRUE(app_->WaitForExit(kWaitMs, &code)) << "it waits for someone";
+        EXPECT_EQ(row.code, code);
+        ExpectText(row.log, MaskHeaders(app_->ReadFile("ping.log").value_or(FileState{}).bytes));
+        EXPECT_EQ("0\r\r\n", app_->ReadFile("actpage.dat").value_or(FileState{}).bytes);
     }
 }
 

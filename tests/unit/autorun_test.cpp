@@ -23,6 +23,27 @@ TEST(AutoRunLetter, FirstArgumentThatIsNotASwitchCounts) {
     for (const auto& [args, letter] : rows) EXPECT_EQ(AutoRunLetterFromArgs(args), letter) << ::testing::PrintToString(args);
 }
 
+// The switches of a run nobody watches count anywhere beside a letter that runs a page, and nowhere else.
+TEST(AutoRunRequest, LogAndExitSwitches) {
+    struct Row { std::vector<std::string> args; char letter; const char* log; bool exit; };
+    const Row rows[] = {
+        {{"p", "/log:ping.log", "/exit"}, 'p', "ping.log", true},
+        {{"-EXIT", "/LOG:C:\\Logs\\Ping.TXT", "Trace"}, 'T', "C:\\Logs\\Ping.TXT", true},  // before it, any case
+        {{"p", "-log:a b", "/Exit", "/log:c"}, 'p', "c", true},                                   // the last log counts
+        {{"p", "/log:"}, 'p', "", false},                                                       // an empty file
+        {{"p", "/exits", "/exit:1", "/log", "-logs:x", "//exit", "/e", "exit"}, 'p', "", false},  // unknown: ignored
+        {{"/log:ping.log", "/exit"}, ' ', "", false},                                           // no letter
+        {{"x", "/log:ping.log", "/exit"}, 'x', "", false},                                      // a letter of no page
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(::testing::PrintToString(row.args));
+        const AutoRunRequest request = AutoRunRequestFromArgs(row.args);
+        EXPECT_EQ(request.letter, row.letter);
+        EXPECT_EQ(request.log_file, row.log);
+        EXPECT_EQ(request.exit, row.exit);
+    }
+}
+
 TEST(AutoRunLetter, SelectsPagesInEitherCase) {
     const std::pair<char, int> rows[] = {
         {'P', kPingPage},        {'T', kTracertPage},     {'L', kLookupPage}, {'R', kRoutesPage},
