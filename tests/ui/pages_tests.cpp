@@ -568,6 +568,7 @@ void PageTest::Play(const Step& step) {
             const HWND dialog = app_->WaitForDialog("Print");
             ASSERT_TRUE(dialog && PostClick(GetDlgItem(dialog, a == "cancel" ? IDCANCEL : IDOK)) && app_->WaitGone(dialog));
             if (a == "fail") { EXPECT_EQ(b, app_->AnswerMessageBox().value_or("(no message box)")); }
+            if (a == "fail") RemoveDirectoryA(job.c_str());
             std::string ps;
             const bool printed = Wait([&] {
                 ps.assign(std::istreambuf_iterator<char>(std::ifstream(job, std::ios::binary).rdbuf()), {});
@@ -575,11 +576,7 @@ void PageTest::Play(const Step& step) {
             }, a == "cancel" || a == "fail" ? 1000 : kWaitMs);
             const auto box = [](HWND hwnd) { return ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, 0xFFFF); };
             EXPECT_FALSE(app_->WaitFor(box, 300)) << TextOf(GetDlgItem(app_->Find(box), 0xFFFF));
-            if (a == "cancel" || a == "fail") {
-                EXPECT_FALSE(printed) << "printed after " << a;
-                RemoveDirectoryA(job.c_str());  // the folder of "fail"
-                break;
-            }
+            if (a == "cancel" || a == "fail") { EXPECT_FALSE(printed) << "printed after " << a; break; }
             EXPECT_TRUE(printed && CountOf(ps, "%%Page:") == std::stoul(a) && CountOf(ps, "%%Title: " + b + "\n") == 1)
                 << CountOf(ps, "%%Page:") << " sheets: " << ps.substr(0, 300);
             break;
