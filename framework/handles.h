@@ -70,11 +70,25 @@ struct ModuleTraits {
     static void Close(Type h) noexcept { ::FreeLibrary(h); }
 };
 
+struct CreatedDCTraits {  // device contexts from CreateDC or a print dialog
+    using Type = HDC;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::DeleteDC(h); }
+};
+
+struct GlobalTraits {  // movable memory handed over by a common dialog
+    using Type = HGLOBAL;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type h) noexcept { ::GlobalFree(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFile = UniqueHandle<FileHandleTraits>;
 using UniqueFont = UniqueHandle<FontTraits>;
 using UniqueIcon = UniqueHandle<IconTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
+using UniqueCreatedDC = UniqueHandle<CreatedDCTraits>;
+using UniqueGlobal = UniqueHandle<GlobalTraits>;
 
 // A window's display context from GetDC, released to the same window.
 class UniqueDC {

@@ -20,7 +20,8 @@ constexpr CommandPageTraits kArpTraits{IDD_ARP_PAGE,
                                       kCancelTimer,
                                       0,
                                       kMargin,
-                                      OutputPane::kNoScroll};
+                                      OutputPane::kNoScroll,
+                                      "Tracewick ARP Output"};
 
 }  // namespace
 

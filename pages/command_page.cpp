@@ -8,6 +8,7 @@
 #include "framework/message_box.h"
 #include "hostlist/host_list_dialog.h"
 #include "res/resource.h"
+#include "runner/printing.h"
 
 namespace tracewick {
 
@@ -25,6 +26,7 @@ const MessageEntry<AsyncCommandPage> AsyncCommandPage::kMessageMap[] = {
     OnCommand<AsyncCommandPage>(IDC_TEXT_FIELD, &AsyncCommandPage::OnFieldFocus, EN_SETFOCUS),
     OnCommand<AsyncCommandPage>(IDC_TEXT_FIELD, &AsyncCommandPage::OnFieldLeft, EN_KILLFOCUS),
     OnCommand<AsyncCommandPage>(IDC_VIEW_LIST, &AsyncCommandPage::OnViewList),
+    OnCommand<AsyncCommandPage>(IDC_PRINT, &AsyncCommandPage::OnPrint),
     OnMsg<AsyncCommandPage>(WM_TIMER, &AsyncCommandPage::OnTimer),
     EndOfMessageMap<AsyncCommandPage>(),
 };
@@ -46,8 +48,6 @@ BOOL AsyncCommandPage::OnInitDialog() {
     ReadSettings();
     UpdateData(false);
     pane_.Attach(Item(traits_.pane_id));
-    // Printing arrives with its own module.
-    ::EnableWindow(Item(IDC_PRINT), FALSE);
     return TRUE;
 }
 
@@ -271,6 +271,12 @@ INT_PTR AsyncCommandPage::OnViewList(WPARAM, LPARAM) {
     HostListDialog dialog(*hosts_, HostCombo());
     dialog.DoModal(::GetParent(Hwnd()));
     ::SetFocus(HostCombo());
+    return 0;
+}
+
+// By id: a run puts a fresh pane in the old one's place.
+INT_PTR AsyncCommandPage::OnPrint(WPARAM, LPARAM) {
+    PrintPane(::GetParent(Hwnd()), Item(traits_.pane_id), traits_.document_name);
     return 0;
 }
 

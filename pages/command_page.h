@@ -32,6 +32,7 @@ struct CommandPageTraits {
     UINT_PTR repeat_timer_id;  // 0 on a page that does not repeat
     int margin;         // scroll margin for the output and end lines
     int header_margin;  // for the header; OutputPane::kNoScroll for none
+    const char* document_name;  // what a print job of the pane is called
     const LineRules* line_rules = nullptr;  // null: output is shown as it comes
 };
 
@@ -112,6 +113,7 @@ private:
     INT_PTR OnFieldFocus(WPARAM, LPARAM);
     INT_PTR OnFieldLeft(WPARAM, LPARAM);
     INT_PTR OnViewList(WPARAM, LPARAM);
+    INT_PTR OnPrint(WPARAM, LPARAM);
     INT_PTR OnTimer(WPARAM, LPARAM);
     void OnOutput(LPARAM lparam);
     void StartRun(unsigned run);

@@ -22,6 +22,7 @@ constexpr CommandPageTraits kConnectionsTraits{IDD_CONNECTIONS_PAGE,
                                               0,
                                               kMargin,
                                               kHeaderMargin,
+                                              "Tracewick Connections Output",
                                               &kConnectionsLineRules};
 
 }  // namespace

@@ -18,7 +18,8 @@ constexpr CommandPageTraits kLookupTraits{IDD_LOOKUP_PAGE,
                                          kCancelTimer,
                                          0,
                                          kMargin,
-                                         kMargin};
+                                         kMargin,
+                                         "Tracewick Lookup Output"};
 
 }  // namespace
 

@@ -25,6 +25,7 @@ constexpr CommandPageTraits kNetbiosTraits{IDD_NETBIOS_PAGE,
                                           0,
                                           kMargin,
                                           kHeaderMargin,
+                                          "Tracewick NetBIOS Output",
                                           &kNetbiosLineRules};
 
 // Upper case as the system's locale has it, as the field shows it.

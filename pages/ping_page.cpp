@@ -20,7 +20,8 @@ constexpr CommandPageTraits kPingTraits{IDD_PING_PAGE,
                                        kCancelTimer,
                                        kRepeatTimer,
                                        kMargin,
-                                       kMargin};
+                                       kMargin,
+                                       "Tracewick Ping Output"};
 
 }  // namespace
 

@@ -19,7 +19,8 @@ constexpr CommandPageTraits kRoutesTraits{IDD_ROUTES_PAGE,
                                          0,
                                          0,
                                          kMargin,
-                                         OutputPane::kNoScroll};
+                                         OutputPane::kNoScroll,
+                                         "Tracewick Routes Output"};
 
 }  // namespace
 

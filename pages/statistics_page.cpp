@@ -21,7 +21,8 @@ constexpr CommandPageTraits kStatisticsTraits{IDD_STATISTICS_PAGE,
                                              0,
                                              0,
                                              kMargin,
-                                             OutputPane::kNoScroll};
+                                             OutputPane::kNoScroll,
+                                             "Tracewick Statistics Output"};
 
 }  // namespace
 

@@ -19,7 +19,8 @@ constexpr CommandPageTraits kTracertTraits{IDD_TRACERT_PAGE,
                                           kCancelTimer,
                                           0,
                                           kMargin,
-                                          kMargin};
+                                          kMargin,
+                                          "Tracewick Tracert Output"};
 
 }  // namespace
 

@@ -166,6 +166,26 @@ _tw_configure_prefix() {
     done
 }
 
+# A default printer that needs no printer system: Wine's PostScript driver
+# on port LPT1:, which Wine's spooler maps to ROOT/print-job.ps, so a print
+# job becomes that file (each job replaces it) with no "Print to File"
+# prompt. Programs find the file under HKCU\Software\Wine\Printing\Spooler,
+# value LPT1:. Installed by fileprinter.exe once it is built; skipped when
+# the prefix's registry already holds both the printer and the mapping.
+_tw_install_printer() {
+    local root=$1
+    local spool=$root/print-job.ps exe=$root/tools/fileprinter/fileprinter.exe
+    if grep -qF "\"LPT1:\"=\"$spool\"" "$WINEPREFIX/user.reg" 2>/dev/null &&
+        grep -qF 'Tracewick Test Printer' "$WINEPREFIX/system.reg" 2>/dev/null; then
+        return 0
+    fi
+    if [[ ! -f $exe ]]; then
+        _tw_log "fileprinter.exe not built yet; the prefix has no printer"
+        return 0
+    fi
+    _tw_quiet wine "$exe" "$spool" || _tw_log "could not install the test printer"
+}
+
 tw_wine_up() {
     local root="" private=0 arg
     for arg in "$@"; do
@@ -228,6 +248,7 @@ tw_wine_up() {
     fi
     _tw_quiet wine cmd /c exit || true
     _tw_configure_prefix
+    _tw_install_printer "$root"
     : >"$WINEPREFIX/.tw-ready"
 
     local keepalive

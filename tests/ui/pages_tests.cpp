@@ -7,6 +7,7 @@
 #include <dlgs.h>
 
 #include <cstring>
+#include <fstream>
 #include <iterator>
 #include <regex>
 
@@ -91,6 +92,8 @@ enum class Do {
     kActive,     // the page with caption a is the active one
     kCopy,       // with b ("from|to") selected first: a "menu" Copy, "key" Ctrl+C or "all" Ctrl+A Ctrl+C
     kSaveAs,     // the pane's Save As, into file a, offered under the page's name
+    kPrint,      // a click on Print; a: "none" opens no dialog, "cancel" prints nothing, "fail": the job
+                 // cannot be delivered and OK shows b; else OK gives a job of a sheets titled b
 };
 
 struct Step {
@@ -118,6 +121,10 @@ std::vector<std::string> Split(const std::string& text) {
 }
 
 const std::string kBulk = fake::BulkText(2097152);
+const std::string kOutLines = [script = std::string()]() mutable {
+    for (int line = 1; line <= 130; ++line) script += "out line " + std::to_string(line) + "\n";
+    return script;
+}();
 const std::string kWriteError = "Tracewick could not save its settings to ping.dat. The previous settings in that file are kept.";
 
 const std::vector<Row> kRows = {
@@ -318,6 +325,13 @@ const std::vector<Row> kRows = {
       {Do::kFile, "connect.dat", SettingsLines({"FALSE", "FALSE", "TRUE", "TRUE", "TRUE"})}, {Do::kRestart},
       {Do::kChecked, "1065|1080|1103|1083", "1064|1066"}, {Do::kClick, "1068"},
       {Do::kChecked, "1064|1066|1080|1083", "1065|1103"}}},
+    // ---------------------------------------------------------------- printing
+    // 130 output lines, a header and two end lines: 60, 60 and 13 on the sheets.
+    {"Print: an empty pane opens no dialog, a cancel prints nothing, 60 lines a sheet", "PA", kOutLines.c_str(),
+     {{Do::kPrint, "none"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kPrint, "cancel"}, {Do::kPrint, "3", "$DOCUMENT"}}},
+    {"Print says so when the printer could not finish the job", "P", "out one\n",
+     {{Do::kRun}, {Do::kWaitEnd},
+      {Do::kPrint, "fail", "Tracewick could not print: the printer did not finish the document (Invalid handle)."}}},
     // ---------------------------------------------------------------- Routes, Statistics
     {"Routes runs route print for the address stripped; a quote is refused", "R", "args\n",
      {{Do::kField, "  10.0.0.0"}, {Do::kRun}, {Do::kFieldIs, "10.0.0.0"}, {Do::kPane, "<header>\r\n$CMD10.0.0.0\r\n$END"},
@@ -387,7 +401,8 @@ protected:
             {"$FULL", std::string(page_->room, 'h')}, {"$OVER", std::string(page_->room + 1, 'h')},
             {"$NAME", page_->command}, {"$LETTER", std::string(1, page_->letter)},
             {"$FILE", page_->file}, {"$DEFAULTS", SettingsLines(page_->defaults)},
-            {"$INDEX", std::to_string(page_->index)}};
+            {"$INDEX", std::to_string(page_->index)},
+            {"$DOCUMENT", "Tracewick " + std::string(page_->name) + " Output"}};  // but Trace Route's: Tracert
         for (const auto& [token, value] : tokens)
             for (std::size_t at = 0; (at = text.find(token, at)) != std::string::npos; at += value.size())
                 text.replace(at, std::strlen(token), value);
@@ -542,6 +557,36 @@ void PageTest::Play(const Step& step) {
             ASSERT_TRUE(app_->SendPointer(tabs, TCM_GETITEMRECT, false, PositionOf(sheet_, a), 0, &tab, sizeof tab));
             const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
             ASSERT_TRUE(PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at) && PostMessageA(tabs, WM_LBUTTONUP, 0, at));
+            break;
+        }
+        case Do::kPrint: {  // the test printer's jobs land where LPT1: is mapped (scripts/lib/wine-env.sh)
+            char path[MAX_PATH] = {};
+            DWORD size = sizeof path;
+            RegGetValueA(HKEY_CURRENT_USER, "Software\\Wine\\Printing\\Spooler", "LPT1:", RRF_RT_REG_SZ, nullptr, path, &size);
+            const std::string job = ToWindowsPath(path);
+            ASSERT_TRUE(path[0]) << "no test printer";
+            if (!DeleteFileA(job.c_str())) RemoveDirectoryA(job.c_str());
+            if (a == "none") {
+                EXPECT_TRUE(Click(Item(IDC_PRINT))) << "a dialog opened";  // sent: returns once the click is handled
+                break;
+            }
+            // "fail": a folder in the job's place, so that the spooler cannot deliver it.
+            if (a == "fail") { ASSERT_TRUE(CreateDirectoryA(job.c_str(), nullptr)); }
+            ASSERT_TRUE(PostClick(Item(IDC_PRINT)));
+            const HWND dialog = app_->WaitForDialog("Print");
+            ASSERT_TRUE(dialog && PostClick(GetDlgItem(dialog, a == "cancel" ? IDCANCEL : IDOK)) && app_->WaitGone(dialog));
+            if (a == "fail") { EXPECT_EQ(b, app_->AnswerMessageBox().value_or("(no message box)")); }
+            if (a == "fail") RemoveDirectoryA(job.c_str());
+            std::string ps;
+            const bool printed = Wait([&] {
+                ps.assign(std::istreambuf_iterator<char>(std::ifstream(job, std::ios::binary).rdbuf()), {});
+                return ps.find("%%EOF") != std::string::npos;
+            }, a == "cancel" || a == "fail" ? 1000 : kWaitMs);
+            const auto box = [](HWND hwnd) { return ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, 0xFFFF); };
+            EXPECT_FALSE(app_->WaitFor(box, 300)) << TextOf(GetDlgItem(app_->Find(box), 0xFFFF));
+            if (a == "cancel" || a == "fail") { EXPECT_FALSE(printed) << "printed after " << a; break; }
+            EXPECT_TRUE(printed && CountOf(ps, "%%Page:") == std::stoul(a) && CountOf(ps, "%%Title: " + b + "\n") == 1)
+                << CountOf(ps, "%%Page:") << " sheets: " << ps.substr(0, 300);
             break;
         }
         case Do::kActive: EXPECT_TRUE(Settle() && ActivePage(sheet_) == Page(a)) << TextOf(ActivePage(sheet_)); break;

@@ -1,0 +1,145 @@
+#include "runner/printing.h"
+
+#include <cderr.h>
+#include <commdlg.h>
+#include <richedit.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/print_layout.h"
+#include "framework/handles.h"
+#include "framework/message_box.h"
+
+namespace tracewick {
+
+namespace {
+
+// The pane's fixed-pitch face in its scalable form: a printer sizes it to
+// the row height, where the bitmap Courier has one screen size.
+constexpr char kPrintFace[] = "Courier New";
+
+// Says why nothing, or not everything, was printed: `what` failed, for the
+// system's reason `error` when there is one.
+void TellFailure(HWND owner, const std::string& what, DWORD error) {
+    std::string text = "Tracewick could not print: " + what;
+    char reason[256] = {};
+    DWORD length = error == 0 ? 0
+                              : ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                                 error, 0, reason, sizeof reason, nullptr);
+    while (length > 0 && std::strchr("\r\n .", reason[length - 1])) reason[--length] = '\0';
+    if (length > 0) {
+        text += std::string(" (") + reason + ").";
+    } else if (error != 0) {
+        text += " (error " + std::to_string(error) + ").";
+    } else {
+        text += ".";
+    }
+    AppMessageBox(owner, text);
+}
+
+// The pane's whole text, CR LF between its lines.
+std::string PaneText(HWND pane) {
+    GETTEXTLENGTHEX ask{GTL_USECRLF | GTL_PRECISE | GTL_NUMBYTES, CP_ACP};
+    // The larger of the two counts: a short buffer would cut the text.
+    const LRESULT length = std::max(::SendMessageA(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&ask), 0),
+                                    ::SendMessageA(pane, WM_GETTEXTLENGTH, 0, 0));
+    if (length <= 0) return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    ::SendMessageA(pane, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+// Keeps `object` selected into `dc` for its life, then puts back what was there.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+    ~Selection() {
+        if (previous_) ::SelectObject(dc_, previous_);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// Prints `lines` on `printer` as one document; a failure is told to the user.
+void PrintLines(HWND owner, HDC printer, const std::vector<std::string>& lines, const char* document_name) {
+    const int width = ::GetDeviceCaps(printer, HORZRES);
+    const int height = ::GetDeviceCaps(printer, VERTRES);
+    LOGFONTA description{};
+    description.lfHeight = RowHeightFor(height);  // positive: the whole cell, so the rows fill the height
+    description.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    lstrcpynA(description.lfFaceName, kPrintFace, LF_FACESIZE);
+    const UniqueFont font(::CreateFontIndirectA(&description));
+    const Selection selection(printer, font.Get());
+    TEXTMETRICA metrics{};
+    if (!font || !::GetTextMetricsA(printer, &metrics)) {
+        TellFailure(owner, "the printer has no font for the output", ::GetLastError());
+        return;
+    }
+    // The face as the printer made it may be a little taller than asked:
+    // then fewer rows fit, and none runs off the sheet.
+    const std::vector<Sheet> sheets = LayOutSheets(lines, GridFor(width, height, metrics.tmAveCharWidth, metrics.tmHeight));
+    if (sheets.empty()) return;
+
+    DOCINFOA document{};
+    document.cbSize = sizeof document;
+    document.lpszDocName = document_name;
+    if (::StartDocA(printer, &document) <= 0) {
+        TellFailure(owner, "the printer did not take the document", ::GetLastError());
+        return;
+    }
+    for (std::size_t sheet = 0; sheet < sheets.size(); ++sheet) {
+        bool printed = ::StartPage(printer) > 0;
+        for (std::size_t row = 0; printed && row < sheets[sheet].size(); ++row) {
+            const std::string& text = sheets[sheet][row];
+            ::TextOutA(printer, 0, static_cast<int>(row) * metrics.tmHeight, text.data(), static_cast<int>(text.size()));
+        }
+        if (!printed || ::EndPage(printer) <= 0) {
+            const DWORD error = ::GetLastError();
+            ::AbortDoc(printer);
+            TellFailure(owner, "the printer failed on sheet " + std::to_string(sheet + 1) + " of " +
+                                   std::to_string(sheets.size()) + "; the document was withdrawn", error);
+            return;
+        }
+    }
+    if (::EndDoc(printer) <= 0) TellFailure(owner, "the printer did not finish the document", ::GetLastError());
+}
+
+}  // namespace
+
+void PrintPane(HWND owner, HWND pane, const char* document_name) {
+    if (!HasPrintableLines(static_cast<long>(::SendMessageA(pane, EM_GETLINECOUNT, 0, 0)))) return;
+    PRINTDLGA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner;
+    dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE;
+    const BOOL chosen = ::PrintDlgA(&dialog);
+    // Ours to free whatever the dialog returned, the printer's context after
+    // the job or its failure.
+    const UniqueGlobal device_mode(dialog.hDevMode);
+    const UniqueGlobal device_names(dialog.hDevNames);
+    const UniqueCreatedDC printer(dialog.hDC);
+    if (!chosen) {
+        // A cancel leaves no error: the user changed their mind. Where no
+        // printer is installed, the dialog has said so itself.
+        const DWORD error = ::CommDlgExtendedError();
+        if (error != 0 && error != PDERR_NODEFAULTPRN) {
+            TellFailure(owner, "the print dialog failed (error " + std::to_string(error) + ")", 0);
+        }
+        return;
+    }
+    if (!printer) {
+        TellFailure(owner, "the printer gave no device context", 0);
+        return;
+    }
+    PrintLines(owner, printer.Get(), PaneLines(PaneText(pane)), document_name);
+}
+
+}  // namespace tracewick
