@@ -86,7 +86,7 @@ enum class Do {
     kChecked,    // the boxes with ids a are checked, those with ids b not ('|' between)
     kField,      // a into the text field, the focus left there
     kFieldIs,    // the text field shows a, with the caret at b when given
-    kOtherPane,  // until the pane of the page with caption a is b, headers masked
+    kOtherPane,  // until pane 1031 of the page with caption a is b, headers masked
     kStart,      // a click on Run, posted: the driver goes on while a page without Cancel runs
     kTabClick,   // a mouse click on the tab with caption a
     kActive,     // the page with caption a is the active one
@@ -542,11 +542,7 @@ void PageTest::Play(const Step& step) {
             if (!b.empty()) { EXPECT_EQ(MAKELONG(std::stoi(b), std::stoi(b)), Send(Field(), EM_GETSEL)) << "the caret"; }
             break;
         case Do::kOtherPane: {
-            const auto other = [&] {
-                for (const PageCase& page : kPages)
-                    if (a == page.name) return MaskHeaders(TextOf(GetDlgItem(Page(a), page.pane)));
-                return std::string("(no such page)");
-            };
+            const auto other = [&] { return MaskHeaders(TextOf(GetDlgItem(Page(a), IDC_PANE))); };
             EXPECT_TRUE(Wait([&] { return other() == b; })) << Visible(other());
             break;
         }

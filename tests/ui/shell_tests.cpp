@@ -151,15 +151,9 @@ TEST_F(ProgramTest, LabelsFitAndThePaneIsFixedPitchAtEveryDpi) {
 // As a scheduled task runs it: each first run is appended to the log and the program leaves by itself with the
 // run's exit code, saving as always; a refused host, a log that cannot be written or a failed save end it with 1.
 TEST_F(ProgramTest, UnattendedRunsAppendToTheLogAndEndWithTheirExitCode) {
-    struct Row {
-        const char* name;
-        std::vector<std::string> args;
-        const char* script;  // the stand-in ping's
-        bool again;          // the same folders, the session before left
-        std::vector<SeedFile> files;
-        DWORD code;
-        std::string log;  // headers masked
-    };
+    // The stand-in ping's script; again: in the folders the session before left; the log with headers masked.
+    struct Row { const char* name; std::vector<std::string> args; const char* script; bool again;
+                 std::vector<SeedFile> files; DWORD code; std::string log; };
     const std::string reply = "<header>\r\nreply\r\n\r\n\r\nEnd of Data\r\n";
     const std::string lost = "<header>\r\nlost\r\n\r\n\r\nEnd of Data\r\n";
     const Row rows[] = {
