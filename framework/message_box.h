@@ -5,11 +5,16 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace tracewick {
 
 inline constexpr char kAppName[] = "Tracewick";
+
+// The system's words for `error`, without their line end and full stop;
+// empty when it has none.
+[[nodiscard]] std::string SystemErrorText(DWORD error);
 
 // Exclamation icon and OK; returns what MessageBox returned. While a sink
 // is set, the text goes there instead and the result is IDOK.

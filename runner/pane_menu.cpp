@@ -77,11 +77,9 @@ void SaveAs(HWND pane) {
     const DWORD error = saved ? 0 : ::GetLastError();
     file.Reset();
     if (saved) return;
-    char reason[256] = {};
-    ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, reason, sizeof reason,
-                     nullptr);
-    AppMessageBox(dialog.hwndOwner, std::string("Tracewick could not save the output to ") + path + ".\r\n" + reason +
-                                        "The output is still in the pane.");
+    const std::string reason = SystemErrorText(error);
+    AppMessageBox(dialog.hwndOwner, std::string("Tracewick could not save the output to ") + path +
+                                        (reason.empty() ? "." : ": " + reason + ".") + "\r\nThe output is still in the pane.");
 }
 
 void ShowMenu(HWND pane, LPARAM where) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/print_layout.h"
+#include "framework/data_exchange.h"
 #include "framework/handles.h"
 #include "framework/message_box.h"
 
@@ -24,33 +25,16 @@ constexpr char kPrintFace[] = "Courier New";
 // Says why nothing, or not everything, was printed: `what` failed, for the
 // system's reason `error` when there is one.
 void TellFailure(HWND owner, const std::string& what, DWORD error) {
+    const std::string reason = SystemErrorText(error);
     std::string text = "Tracewick could not print: " + what;
-    char reason[256] = {};
-    DWORD length = error == 0 ? 0
-                              : ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                                 error, 0, reason, sizeof reason, nullptr);
-    while (length > 0 && std::strchr("\r\n .", reason[length - 1])) reason[--length] = '\0';
-    if (length > 0) {
-        text += std::string(" (") + reason + ").";
+    if (!reason.empty()) {
+        text += " (" + reason + ").";
     } else if (error != 0) {
         text += " (error " + std::to_string(error) + ").";
     } else {
         text += ".";
     }
     AppMessageBox(owner, text);
-}
-
-// The pane's whole text, CR LF between its lines.
-std::string PaneText(HWND pane) {
-    GETTEXTLENGTHEX ask{GTL_USECRLF | GTL_PRECISE | GTL_NUMBYTES, CP_ACP};
-    // The larger of the two counts: a short buffer would cut the text.
-    const LRESULT length = std::max(::SendMessageA(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&ask), 0),
-                                    ::SendMessageA(pane, WM_GETTEXTLENGTH, 0, 0));
-    if (length <= 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    ::SendMessageA(pane, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(std::strlen(text.c_str()));
-    return text;
 }
 
 // Keeps `object` selected into `dc` for its life, then puts back what was there.
@@ -139,7 +123,7 @@ void PrintPane(HWND owner, HWND pane, const char* document_name) {
         TellFailure(owner, "the printer gave no device context", 0);
         return;
     }
-    PrintLines(owner, printer.Get(), PaneLines(PaneText(pane)), document_name);
+    PrintLines(owner, printer.Get(), PaneLines(ControlText(pane)), document_name);
 }
 
 }  // namespace tracewick

@@ -1,5 +1,7 @@
 #include "runner/spawn.h"
 
+#include "framework/message_box.h"
+
 #include <atomic>
 #include <vector>
 
@@ -144,20 +146,9 @@ bool PostStopRequest(DWORD thread_id, HANDLE process) {
 }
 
 std::string SpawnFailureText(DWORD error) {
-    char reason[256] = {};
-    DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                    error, 0, reason, sizeof reason, nullptr);
-    while (length > 0 && (reason[length - 1] == '\r' || reason[length - 1] == '\n' || reason[length - 1] == ' ')) {
-        reason[--length] = '\0';
-    }
-    std::string text = "Tracewick could not start conspawn.exe";
-    if (length > 0) {
-        text += ": ";
-        text += reason;
-    } else {
-        text += " (error " + std::to_string(error) + ").";
-    }
-    return text + "\r\n";
+    const std::string reason = SystemErrorText(error);
+    return "Tracewick could not start conspawn.exe" +
+           (reason.empty() ? " (error " + std::to_string(error) + ")." : ": " + reason + ".") + "\r\n";
 }
 
 bool ReadChunk(const SpawnedCommand& child, std::string& chunk, HANDLE cancel) {
