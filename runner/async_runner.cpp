@@ -95,6 +95,14 @@ DWORD WINAPI Worker(void* argument) {
                                 std::string(shared.cancel ? start->traits.cancelled_text : "End of Data");
         PostText(start->page, start->traits.done_message, start->run, end, shared.cancel ? 1 : exit_code);
     } catch (...) {
+        // Out of memory, most likely. The run still ends, as a failure: a
+        // page without its end line would stay running for good.
+        try {
+            PostText(start->page, start->traits.output_message, start->run, "Tracewick could not go on with this run.\r\n");
+            PostText(start->page, start->traits.done_message, start->run,
+                     start->traits.end_break + std::string("End of Data"), 1);
+        } catch (...) {
+        }
     }
     return 0;
 }
