@@ -36,12 +36,6 @@ std::string SavedOutputName(std::string_view page, const std::tm& time) {
     return name + stamp;
 }
 
-std::string EndLine(std::string_view text) {
-    std::string line = "\r\n\r\n";
-    line += text;
-    return line;
-}
-
 int TailScrollLines(int line_count, int first_visible, int margin) noexcept {
     const long long n = static_cast<long long>(line_count) - margin - first_visible;
     return n > 0 ? static_cast<int>(n) : 0;

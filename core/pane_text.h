@@ -18,9 +18,6 @@ namespace tracewick {
 // offered under. Characters a file name cannot hold become '-'.
 [[nodiscard]] std::string SavedOutputName(std::string_view page, const std::tm& time);
 
-// "\r\n\r\n" + text: the end line of a run.
-[[nodiscard]] std::string EndLine(std::string_view text);
-
 // Lines to scroll down so that the last line sits `margin` lines below the
 // first visible one; 0 when it is already within reach (never up).
 [[nodiscard]] int TailScrollLines(int line_count, int first_visible, int margin) noexcept;

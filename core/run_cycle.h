@@ -63,7 +63,6 @@ public:
     explicit RunCycle(const RunCycleTraits& traits) noexcept : traits_(traits) {}
 
     [[nodiscard]] RunState State() const noexcept { return state_; }
-    [[nodiscard]] unsigned CurrentRun() const noexcept { return run_; }
     // Run is taken now (a Run sent while one is under way is ignored).
     [[nodiscard]] bool AcceptsRun() const noexcept;
 

@@ -4,6 +4,31 @@
 
 namespace tracewick {
 
+namespace {
+
+// Number conversion as `atoi` does it: leading white space, an optional
+// sign, the digits up to the first other character; no digits give 0.
+// Values beyond the int range saturate instead of overflowing.
+int ParseSettingsNumber(std::string_view text) noexcept {
+    std::size_t i = 0;
+    auto is_space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (i < text.size() && is_space(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long magnitude = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > static_cast<long long>(INT_MAX) + 1) {
+            magnitude = static_cast<long long>(INT_MAX) + 1;
+        }
+    }
+    const long long value = negative ? -magnitude : magnitude;
+    if (value > INT_MAX) return INT_MAX;
+    return static_cast<int>(value);
+}
+
+}  // namespace
+
 void SettingsWriter::Number(int value) {
     bytes_ += std::to_string(value);
     bytes_ += kSettingsLineEnd;
@@ -61,24 +86,6 @@ bool SettingsReader::Text(std::string& value) {
     if (!NextLine(line)) return false;
     if (!line.empty()) value.assign(line);
     return true;
-}
-
-int ParseSettingsNumber(std::string_view text) noexcept {
-    std::size_t i = 0;
-    auto is_space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-    while (i < text.size() && is_space(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    long long magnitude = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        magnitude = magnitude * 10 + (text[i] - '0');
-        if (magnitude > static_cast<long long>(INT_MAX) + 1) {
-            magnitude = static_cast<long long>(INT_MAX) + 1;
-        }
-    }
-    const long long value = negative ? -magnitude : magnitude;
-    if (value > INT_MAX) return INT_MAX;
-    return static_cast<int>(value);
 }
 
 }  // namespace tracewick

@@ -52,17 +52,10 @@ public:
     // The raw value of the next line, empty or not.
     bool Line(std::string& value);
 
-    [[nodiscard]] bool AtEnd() const noexcept { return rest_.empty(); }
-
 private:
     bool NextLine(std::string_view& line) noexcept;
 
     std::string_view rest_;
 };
-
-// Number conversion as `atoi` does it: leading white space, an optional
-// sign, the digits up to the first other character; no digits give 0.
-// Values beyond the int range saturate instead of overflowing.
-[[nodiscard]] int ParseSettingsNumber(std::string_view text) noexcept;
 
 }  // namespace tracewick

@@ -12,6 +12,19 @@ namespace {
 // How long a worker waits before posting to a full queue again.
 constexpr DWORD kQueueFullPauseMs = 10;
 
+// Posts `text` of run `run` to `window`. A full queue is waited out while the
+// window exists; false (and the text freed) once it is gone.
+bool PostText(HWND window, UINT message, unsigned run, std::string text, DWORD exit_code = 0) {
+    auto payload = std::make_unique<PostedText>(PostedText{run, std::move(text), exit_code});
+    const auto lparam = reinterpret_cast<LPARAM>(payload.get());
+    if (!PostPatiently([&] { return ::PostMessageA(window, message, 0, lparam) != FALSE; },
+                       [&] { return ::IsWindow(window) != FALSE; }, [] { ::Sleep(kQueueFullPauseMs); })) {
+        return false;
+    }
+    payload.release();  // the receiver owns it now
+    return true;
+}
+
 // What the worker needs, copied at the start so the page may start a new
 // run at once; the worker owns it.
 struct WorkerStart {
@@ -111,17 +124,6 @@ DWORD WINAPI Worker(void* argument) {
 
 std::unique_ptr<PostedText> TakePosted(LPARAM lparam) noexcept {
     return std::unique_ptr<PostedText>(reinterpret_cast<PostedText*>(lparam));
-}
-
-bool PostText(HWND window, UINT message, unsigned run, std::string text, DWORD exit_code) {
-    auto payload = std::make_unique<PostedText>(PostedText{run, std::move(text), exit_code});
-    const auto lparam = reinterpret_cast<LPARAM>(payload.get());
-    if (!PostPatiently([&] { return ::PostMessageA(window, message, 0, lparam) != FALSE; },
-                       [&] { return ::IsWindow(window) != FALSE; }, [] { ::Sleep(kQueueFullPauseMs); })) {
-        return false;
-    }
-    payload.release();  // the receiver owns it now
-    return true;
 }
 
 bool AsyncRunner::Start(HWND page, unsigned run, std::vector<RunStep> steps, ChunkRewrite rewrite) {

@@ -46,10 +46,6 @@ struct PostedText {
 // Takes ownership of the text that a WM_PAGE_OUTPUT or WM_PAGE_DONE carries.
 [[nodiscard]] std::unique_ptr<PostedText> TakePosted(LPARAM lparam) noexcept;
 
-// Posts `text` of run `run` to `window`. A full queue is waited out while the
-// window exists; false (and the text freed) once it is gone.
-bool PostText(HWND window, UINT message, unsigned run, std::string text, DWORD exit_code = 0);
-
 class AsyncRunner {
 public:
     explicit AsyncRunner(const RunnerTraits& traits) : traits_(traits) {}
