@@ -30,9 +30,6 @@ public:
     void AppendOutput(std::string_view chunk, int margin);
     // Appends a line of our own (end lines, the repeat countdown).
     void AppendText(std::string_view text, int margin);
-    // Scrolls down so the last line is at most `margin` lines below the
-    // first visible one.
-    void ScrollToTail(int margin);
 
 private:
     // The font, the default character format and the text limit, on pane_.
@@ -41,6 +38,11 @@ private:
     // tab position and focus. Emptying a full rich edit takes far longer
     // than filling it did; a fresh one takes milliseconds.
     void Renew();
+    // Scrolls down so the last line is at most `margin` lines below the
+    // first visible one.
+    void ScrollToTail(int margin);
+    // Inserts `text` at the end and keeps the tail in view, drawing once.
+    void Show(std::string_view text, int margin);
     void InsertAtEnd(std::string_view text);
 
     HWND pane_ = nullptr;
