@@ -37,8 +37,11 @@ constexpr DWORD kSheetTimeoutMs = 20000;
 constexpr double kPaneBudgetMs = 600000;
 // Each look at the pane is a message its busy thread must answer: looking
 // every 1 or 10 ms slowed the stream by a third or more. Every 100 ms costs
-// little and is fine enough for spans of seconds.
+// little and is fine enough for spans of seconds. The look counts lines:
+// the text's length is no measure to take while it streams, since asking
+// another program's pane for it copies the whole text each time.
 constexpr DWORD kPollMs = 100;
+constexpr std::size_t kBulkLineBytes = 64;  // every line of the bulk text
 constexpr char kEndLine[] = "\r\n\r\nEnd of Data";
 
 double Milliseconds() {
@@ -109,13 +112,13 @@ double TimeBarePipe(const std::string& bin_dir, const std::string& expected) {
 
 struct Sample {
     double ms;
-    LRESULT length;  // in the pane's own units, as WM_GETTEXTLENGTH counts
+    LRESULT lines;
 };
 
-// The time of the first sample whose length reaches `length`.
-double TimeReaching(const std::vector<Sample>& samples, double length) {
+// The time of the first sample with at least `lines` lines.
+double TimeReaching(const std::vector<Sample>& samples, LRESULT lines) {
     for (const Sample& sample : samples)
-        if (static_cast<double>(sample.length) >= length) return sample.ms;
+        if (sample.lines >= lines) return sample.ms;
     return samples.empty() ? 0 : samples.back().ms;
 }
 
@@ -155,27 +158,26 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Poll the pane's length: each change with its time. The run is over
-    // once Run is enabled again after all the bytes; past the budget the
-    // figures are taken from what has arrived.
+    // Poll the pane's line count: each change with its time. The run is
+    // over once Run is enabled again; past the budget the figures are taken
+    // from what has arrived.
     std::vector<Sample> samples;
     const double deadline = Milliseconds() + kPaneBudgetMs;
+    const auto bulk_lines = static_cast<LRESULT>((bytes + kBulkLineBytes - 1) / kBulkLineBytes);
     bool ended = false;
     for (;;) {
-        DWORD_PTR length = 0;
-        if (!SendMessageTimeoutA(pane, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) break;
+        DWORD_PTR lines = 0;
+        if (!SendMessageTimeoutA(pane, EM_GETLINECOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &lines)) break;
         const double now = Milliseconds();
-        if (samples.empty() || samples.back().length != static_cast<LRESULT>(length))
-            samples.push_back({now, static_cast<LRESULT>(length)});
-        if (length > bytes && IsWindowEnabled(run)) {
+        if (samples.empty() || samples.back().lines != static_cast<LRESULT>(lines))
+            samples.push_back({now, static_cast<LRESULT>(lines)});
+        if (static_cast<LRESULT>(lines) > bulk_lines && IsWindowEnabled(run)) {
             ended = true;
             break;
         }
         if (now > deadline || WaitForSingleObject(app.process(), kPollMs) == WAIT_OBJECT_0) break;
     }
     const std::string text = tracewick::ui::TextOf(pane);
-    DWORD_PTR last_length = 0;
-    SendMessageTimeoutA(pane, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &last_length);
     app.Kill();
     app.KillBinProcesses();
 
@@ -198,19 +200,12 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Lengths in the pane's own units. The first text seen is the run
-    // header (a first look that already caught some output shifts little).
-    double header_units = 0;
-    for (const Sample& sample : samples) {
-        if (sample.length > 0) {
-            header_units = static_cast<double>(sample.length);
-            break;
-        }
-    }
-    const double units_per_byte =
-        (static_cast<double>(last_length) - header_units) / static_cast<double>(text.size() - header_bytes);
+    // Output byte b has arrived once the line it is on is followed by a new
+    // one; before the output the pane has the header's lines and an empty one.
+    const auto header_lines =
+        static_cast<LRESULT>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(header_bytes), '\n') + 1);
     const auto reaching = [&](std::size_t byte) {
-        return TimeReaching(samples, header_units + units_per_byte * static_cast<double>(byte) - 0.5);
+        return TimeReaching(samples, header_lines + static_cast<LRESULT>((byte + kBulkLineBytes - 1) / kBulkLineBytes));
     };
     const double first_growth = reaching(1);
     const double output_done = reaching(arrived);
