@@ -1,9 +1,9 @@
 # Installs what the build and the tests need, once, on a Debian 12 machine.
-# Sourced by scripts/test and scripts/run; runs apt-get only when something
-# is missing, and `apt-get update` at most once per call.
+# Sourced by scripts/test, scripts/run and scripts/package; runs apt-get only
+# when something is missing, and `apt-get update` at most once per call.
 
 TW_PACKAGES=(g++ cmake ninja-build g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 libwine
-             fonts-wine fonts-liberation xvfb x11-utils imagemagick googletest)
+             fonts-wine fonts-liberation xvfb x11-utils imagemagick googletest zip unzip)
 
 tw_install_deps() {
     local missing=() pkg
