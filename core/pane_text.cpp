@@ -41,6 +41,12 @@ int TailScrollLines(int line_count, int first_visible, int margin) noexcept {
     return n > 0 ? static_cast<int>(n) : 0;
 }
 
+bool PaneRoom::Takes(std::uint64_t length, std::uint64_t adding) const noexcept {
+    if (length > capacity || adding > capacity - length) return false;
+    const std::uint64_t needed = adding * kBytesPerCharacter + kReserve;
+    return free_address >= needed && free_memory >= needed;
+}
+
 void DropNuls(std::string& chunk) { chunk.erase(std::remove(chunk.begin(), chunk.end(), '\0'), chunk.end()); }
 
 std::string LineEndRepair::Feed(std::string_view chunk) {

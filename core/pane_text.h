@@ -3,6 +3,7 @@
 // Portable: no <windows.h>.
 #pragma once
 
+#include <cstdint>
 #include <ctime>
 #include <string>
 #include <string_view>
@@ -21,6 +22,26 @@ namespace tracewick {
 // Lines to scroll down so that the last line sits `margin` lines below the
 // first visible one; 0 when it is already within reach (never up).
 [[nodiscard]] int TailScrollLines(int line_count, int first_visible, int margin) noexcept;
+
+// How much output a pane may hold. The rich edit spends some 70 bytes of
+// memory on each character it holds (measured; 100 is reckoned), so without
+// a bound a long run would exhaust a 32-bit program's address space near
+// 28 MB of output, or the machine's memory, and end the program.
+struct PaneRoom {
+    std::uint64_t capacity;        // characters at most, whatever the memory
+    std::uint64_t free_address;    // bytes of address space still free
+    std::uint64_t free_memory;     // bytes the system can still commit
+    static constexpr std::uint64_t kBytesPerCharacter = 100;
+    // Left free for the window, its other panes and a print or a copy.
+    static constexpr std::uint64_t kReserve = 256ull << 20;
+    // The capacity of a pane in a program with pointers of `pointer_bytes`:
+    // 16 M characters in 32 bits (1.6 GB reckoned), 64 M in 64 bits.
+    [[nodiscard]] static constexpr std::uint64_t CapacityFor(std::size_t pointer_bytes) noexcept {
+        return pointer_bytes > 4 ? 64ull << 20 : 16ull << 20;
+    }
+    // Whether a pane of `length` characters can take `adding` more.
+    [[nodiscard]] bool Takes(std::uint64_t length, std::uint64_t adding) const noexcept;
+};
 
 // A command's NUL bytes are dropped and the rest of its output kept: the
 // pane's text cannot hold a NUL, and cutting a chunk at one lost output.

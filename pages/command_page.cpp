@@ -128,7 +128,20 @@ void AsyncCommandPage::OnOutput(LPARAM lparam) {
         take(next.lParam);
     }
     if (lines_) text = lines_->Feed(text, Subject());
-    if (!text.empty()) pane_.AppendOutput(text, traits_.margin);
+    if (!text.empty() && pane_.AppendOutput(text, traits_.margin)) StopForFullPane();
+}
+
+// Rather than run out of memory, which would end the program and lose all
+// the output; what the pane shows stays, to be saved or printed.
+void AsyncCommandPage::StopForFullPane() {
+    pane_.AppendText("\r\nThe pane is full: Tracewick stopped the run. Save the output, then run without "
+                     "Cumulative Output to start with an empty pane.\r\n",
+                     traits_.margin);
+    if (traits_.cycle.cancellable) {
+        Carry(cycle_.Cancel());
+    } else {
+        runner_.Stop();  // a page without Cancel still ends with the run's end line
+    }
 }
 
 std::optional<RunPlan> AsyncCommandPage::PlanRun() {

@@ -116,6 +116,8 @@ private:
     INT_PTR OnPrint(WPARAM, LPARAM);
     INT_PTR OnTimer(WPARAM, LPARAM);
     void OnOutput(LPARAM lparam);
+    // The pane cannot take the run's output: the run stops, as with Cancel.
+    void StopForFullPane();
     void StartRun(unsigned run);
     void WaitForEnd();
     void ReportRunEnd(std::string_view pane_text, DWORD exit_code);

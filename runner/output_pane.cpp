@@ -102,6 +102,7 @@ void OutputPane::Renew() {
 
 void OutputPane::WriteHeader(bool cumulative, int margin) {
     repair_.Reset();
+    full_ = false;
     bool blank_lines_before = false;
     if (!cumulative) {
         Renew();
@@ -114,7 +115,21 @@ void OutputPane::WriteHeader(bool cumulative, int margin) {
     Show(RunHeader(local, blank_lines_before), margin);
 }
 
-void OutputPane::AppendOutput(std::string_view chunk, int margin) { Show(repair_.Feed(chunk), margin); }
+bool OutputPane::AppendOutput(std::string_view chunk, int margin) {
+    if (full_) return false;
+    const std::string text = repair_.Feed(chunk);
+    PaneRoom room{PaneRoom::CapacityFor(sizeof(void*)), ~0ull, ~0ull};
+    if (MEMORYSTATUSEX memory{}; (memory.dwLength = sizeof memory, ::GlobalMemoryStatusEx(&memory))) {
+        room.free_address = memory.ullAvailVirtual;
+        room.free_memory = memory.ullAvailPageFile;
+    }
+    if (!room.Takes(static_cast<std::uint64_t>(TextLength()), text.size())) {
+        full_ = true;
+        return true;
+    }
+    Show(text, margin);
+    return false;
+}
 
 void OutputPane::AppendText(std::string_view text, int margin) {
     // Through the repair too: a CR held back from the output meets the
@@ -147,8 +162,7 @@ void OutputPane::Show(std::string_view text, int margin) {
 
 // Output always lands at the end, wherever the user has clicked or selected.
 void OutputPane::InsertAtEnd(std::string_view text) {
-    GETTEXTLENGTHEX length{GTL_NUMCHARS, CP_ACP};
-    const auto end = static_cast<LONG>(::SendMessageA(pane_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
+    const LONG end = TextLength();
     // Moving the selection costs more as the pane fills; after our own
     // insertion it is already at the end.
     CHARRANGE selection{};
@@ -159,6 +173,11 @@ void OutputPane::InsertAtEnd(std::string_view text) {
     }
     const std::string copy(text);
     ::SendMessageA(pane_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(copy.c_str()));
+}
+
+LONG OutputPane::TextLength() const {
+    GETTEXTLENGTHEX length{GTL_NUMCHARS, CP_ACP};
+    return static_cast<LONG>(::SendMessageA(pane_, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0));
 }
 
 }  // namespace tracewick

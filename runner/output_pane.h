@@ -26,8 +26,11 @@ public:
     // Clears the pane (or, with cumulative output, goes to its end) and
     // writes the time stamp of a new run.
     void WriteHeader(bool cumulative, int margin);
-    // Appends a chunk of command output at the end of the pane.
-    void AppendOutput(std::string_view chunk, int margin);
+    // Appends a chunk of command output at the end of the pane. When the
+    // pane has no room for it (PaneRoom), the chunk and all further output
+    // until the next header are dropped; true for the chunk that found the
+    // pane full, so the caller can stop the run and say why.
+    bool AppendOutput(std::string_view chunk, int margin);
     // Appends a line of our own (end lines, the repeat countdown).
     void AppendText(std::string_view text, int margin);
 
@@ -44,6 +47,7 @@ private:
     // Inserts `text` at the end and keeps the tail in view, drawing once.
     void Show(std::string_view text, int margin);
     void InsertAtEnd(std::string_view text);
+    [[nodiscard]] LONG TextLength() const;
 
     HWND pane_ = nullptr;
     // The styles the dialog template gave the pane, for its renewals.
@@ -52,6 +56,7 @@ private:
     UniqueFont font_;
     CHARFORMATA format_{};  // the font again, for the rich edit's own font
     LineEndRepair repair_;
+    bool full_ = false;  // output is dropped until the next header
 };
 
 // The rich-edit library the panes need; loaded once for the program's life.

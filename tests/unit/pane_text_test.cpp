@@ -48,6 +48,30 @@ TEST(TailScroll, KeepsTheLastLineWithinTheMargin) {
         EXPECT_EQ(TailScrollLines(lines, first, margin), scroll) << lines << "/" << first << "/" << margin;
 }
 
+TEST(PaneRoom, TakesOutputWhileCapacityAndMemoryLast) {
+    constexpr std::uint64_t kGB = 1ull << 30, kMB = 1ull << 20;
+    const std::uint64_t cap32 = PaneRoom::CapacityFor(4), cap64 = PaneRoom::CapacityFor(8);
+    EXPECT_LT(cap32 * PaneRoom::kBytesPerCharacter + PaneRoom::kReserve, 2 * kGB);  // fits a 32-bit program
+    struct Row {
+        std::uint64_t capacity, free_address, free_memory, length, adding;
+        bool takes;
+    } rows[] = {
+        {cap32, 2 * kGB, 8 * kGB, 0, 65536, true},
+        {cap32, 2 * kGB, 8 * kGB, cap32 - 10, 10, true},     // up to the capacity exactly
+        {cap32, 2 * kGB, 8 * kGB, cap32 - 10, 11, false},
+        {cap32, 2 * kGB, 8 * kGB, cap32 + 1, 0, false},      // past it already (cumulative runs)
+        {cap64, 2 * kGB, 8 * kGB, 50 * kMB, 65536, true},
+        {cap64, 100 * kGB, 1 * kGB, 0, 8 * kMB, false},      // the system's memory runs short first
+        {cap64, 260 * kMB, 100 * kGB, 0, 65536, false},      // so does the address space
+        {cap64, 260 * kMB, 100 * kGB, 0, 100, true},
+        {cap64, ~0ull, ~0ull, 0, ~0ull, false},              // no overflow in the sum
+    };
+    for (const Row& row : rows) {
+        const PaneRoom room{row.capacity, row.free_address, row.free_memory};
+        EXPECT_EQ(room.Takes(row.length, row.adding), row.takes) << row.length << "+" << row.adding;
+    }
+}
+
 TEST(LineEndRepair, CrCrLfBecomesOneLineEnd) {
     const std::pair<const char*, const char*> rows[] = {
         {"a\r\r\nb", "a\r\nb"},
