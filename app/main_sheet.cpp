@@ -145,14 +145,22 @@ void CAllControlsSheet::ArrangeButtons() {
     Place(ok, cancel_place, SW_HIDE);
 }
 
-// Every diagnostic page gets its window now, so that each reads its
-// settings file and every page whose settings are saved has its controls.
+// Every diagnostic page reads its settings file now. The host pages get
+// their windows too, as the shared host list lives in their combo boxes;
+// the others get theirs when first opened, which keeps a page's controls
+// off the start-up time, and until then save what they read.
 void CAllControlsSheet::CreatePages() {
     // The start page first: the Lookup page fills its host list.
     SetActivePosition(0);
     bool created = false;
     for (int index : kPageCreationOrder) {
-        if (PositionOfIndex(index) < 0) continue;
+        const int position = PositionOfIndex(index);
+        if (position < 0) continue;
+        PropertyPage& page = PageAt(position);
+        if (!page.NeedsEarlyWindow()) {
+            page.LoadSettings();
+            continue;
+        }
         ActivateIndex(index);
         created = true;
     }

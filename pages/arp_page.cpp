@@ -35,13 +35,17 @@ CArpPage::CArpPage() : WithMessageMap(kArpTraits, nullptr) {}
 void CArpPage::ReadSettings() {
     ReadSettingsFile(kArpSettingsFile, ReadArpSettings, options_);
     cumulative_ = options_.cumulative;
+}
+
+void CArpPage::ShowSettings() {
     ChooseRadio(options_.by_destination ? IDC_BY_DESTINATION : IDC_BY_INTERFACE,
                 options_.by_destination ? IDC_BY_INTERFACE : IDC_BY_DESTINATION);
 }
 
 void CArpPage::WriteSettings(SettingsWriter& writer) const {
     ArpOptions options = options_;
-    options.by_destination = IsChecked(IDC_BY_DESTINATION);
+    // A page never opened has no radio buttons: what was read stays.
+    if (Hwnd()) options.by_destination = IsChecked(IDC_BY_DESTINATION);
     options.cumulative = cumulative_;
     WriteArpSettings(options, writer);
 }

@@ -21,6 +21,7 @@ public:
 
 protected:
     void ReadSettings() override;
+    void ShowSettings() override;
     void DoDataExchange(DataExchange& exchange) override;
     std::optional<RunPlan> PlanRun() override;
 

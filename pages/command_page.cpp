@@ -47,10 +47,17 @@ AsyncCommandPage::AsyncCommandPage(const CommandPageTraits& traits, HostList* ho
 
 BOOL AsyncCommandPage::OnInitDialog() {
     if (HWND combo = HostCombo()) HostList::SetUpCombo(combo);
-    ReadSettings();
+    LoadSettings();
+    ShowSettings();
     UpdateData(false);
     pane_.Attach(Item(traits_.pane_id));
     return TRUE;
+}
+
+void AsyncCommandPage::LoadSettings() {
+    if (settings_read_) return;
+    settings_read_ = true;
+    ReadSettings();
 }
 
 void AsyncCommandPage::DoDataExchange(DataExchange& exchange) {

@@ -52,6 +52,9 @@ public:
     void CommitInput() override;
 
     void StopRun() override { runner_.Stop(); }
+    void LoadSettings() override;
+    // The shared host list lives in the host pages' combo boxes.
+    [[nodiscard]] bool NeedsEarlyWindow() const override { return hosts_ != nullptr; }
 
     HWND HostCombo() const override;
     void TakeHost(const std::string& host) override;
@@ -68,8 +71,11 @@ protected:
     void DoDataExchange(DataExchange& exchange) override;
     bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) override;
 
-    // Reads the page's settings file into its members (initialisation).
+    // Reads the page's settings file into its members (initialisation); the
+    // page may have no window yet.
     virtual void ReadSettings() {}
+    // Sets the controls that hold settings DoDataExchange does not carry.
+    virtual void ShowSettings() {}
     // What Run runs, after the input was committed, or nothing once the user
     // has been told why the run cannot start. By default the page's one
     // command with its host.
@@ -128,6 +134,7 @@ private:
     // What the next started run runs: set by Run just before the cycle starts it.
     RunPlan next_plan_;
     bool committing_ = false;
+    bool settings_read_ = false;
     std::optional<LineFilter> lines_;
     RunEndWatch run_end_watch_;
 };

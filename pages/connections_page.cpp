@@ -40,12 +40,16 @@ CConnectionsPage::CConnectionsPage() : WithMessageMap(kConnectionsTraits, nullpt
 void CConnectionsPage::ReadSettings() {
     ReadSettingsFile(kConnectionsSettingsFile, ReadConnectionsSettings, options_);
     cumulative_ = options_.cumulative;
+}
+
+void CConnectionsPage::ShowSettings() {
     ChooseRadio(options_.by_name ? IDC_BY_NAME : IDC_BY_NUMBER, options_.by_name ? IDC_BY_NUMBER : IDC_BY_NAME);
 }
 
 void CConnectionsPage::WriteSettings(SettingsWriter& writer) const {
     ConnectionsOptions options = options_;
-    options.by_name = IsChecked(IDC_BY_NAME);
+    // A page never opened has no radio buttons: what was read stays.
+    if (Hwnd()) options.by_name = IsChecked(IDC_BY_NAME);
     options.cumulative = cumulative_;
     WriteConnectionsSettings(options, writer);
 }

@@ -19,10 +19,12 @@ public:
     const char* SettingsFileName() const override { return kConnectionsSettingsFile; }
     void WriteSettings(SettingsWriter& writer) const override;
     // Whether By Number is chosen, as its button says now.
-    [[nodiscard]] bool ByNumber() const { return IsChecked(IDC_BY_NUMBER); }
+    // The radio button once the page has its window; until then the setting read.
+    [[nodiscard]] bool ByNumber() const { return Hwnd() ? IsChecked(IDC_BY_NUMBER) : !options_.by_name; }
 
 protected:
     void ReadSettings() override;
+    void ShowSettings() override;
     void DoDataExchange(DataExchange& exchange) override;
     std::optional<RunPlan> PlanRun() override;
 

@@ -187,6 +187,29 @@ TEST_F(ProgramTest, UnattendedRunsAppendToTheLogAndEndWithTheirExitCode) {
     }
 }
 
+// A page the user never opens still runs on what its file says and saves it
+// back unchanged: Statistics reads Connections' By Name / By Number, and
+// Exit writes ARP's and Connections' choices, both sides of each.
+TEST_F(ProgramTest, PagesNeverOpenedKeepTheirSettings) {
+    struct Row { const char* connections_by_name; const char* arp_by_destination; const char* options; };
+    for (const Row& row : {Row{"FALSE", "TRUE", "-e -n"}, Row{"TRUE", "FALSE", "-e"}}) {
+        SCOPED_TRACE(std::string("by name ") + row.connections_by_name + ", by destination " + row.arp_by_destination);
+        const std::vector<SeedFile> files = {
+            {"connect.dat", SettingsLines({row.connections_by_name, "FALSE", "TRUE", "TRUE", "TRUE"}), FILE_ATTRIBUTE_HIDDEN},
+            {"arp.dat", SettingsLines({row.arp_by_destination, "10.1.1.1", "TRUE"}), FILE_ATTRIBUTE_HIDDEN},
+            {"routes.dat", SettingsLines({"10.2.0.0", "TRUE"}), FILE_ATTRIBUTE_HIDDEN},
+            {"netbios.dat", SettingsLines({"SRV", "TRUE", "TRUE", "TRUE", "TRUE"}), FILE_ATTRIBUTE_HIDDEN}};
+        ASSERT_TRUE(Start({{"s", "/log:stats.log", "/exit"}, files, "", BinFolder{Spawner::kReal, "", {{"netstat", "args\n"}}}},
+                          false));
+        DWORD code = 1;
+        ASSERT_TRUE(app_->WaitForExit(kWaitMs, &code));
+        EXPECT_EQ(0u, code);
+        const std::string log = app_->ReadFile("stats.log").value_or(FileState{}).bytes;
+        EXPECT_NE(std::string::npos, log.find(std::string("netstat.exe\" ") + row.options + "\r\n")) << Visible(log);
+        for (const SeedFile& file : files) ExpectText(file.bytes, app_->ReadFile(file.name).value_or(FileState{}).bytes);
+    }
+}
+
 TEST_F(ProgramTest, HostListDialogDeletesMoreThan500SelectedEntries) {
     std::vector<std::string> hosts, file = {"FALSE", "host100"};
     for (int i = 100; i < 700; ++i) hosts.push_back("host" + std::to_string(i));
