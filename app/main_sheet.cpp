@@ -111,7 +111,7 @@ void CAllControlsSheet::OnInitialized() {
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Get()));
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.Get()));
     ArrangeButtons();
-    CreatePages();
+    ReadPageSettings();
     OpenStartPage();
 }
 
@@ -145,26 +145,15 @@ void CAllControlsSheet::ArrangeButtons() {
     Place(ok, cancel_place, SW_HIDE);
 }
 
-// Every diagnostic page reads its settings file now. The host pages get
-// their windows too, as the shared host list lives in their combo boxes;
-// the others get theirs when first opened, which keeps a page's controls
-// off the start-up time, and until then save what they read.
-void CAllControlsSheet::CreatePages() {
-    // The start page first: the Lookup page fills its host list.
-    SetActivePosition(0);
-    bool created = false;
-    for (int index : kPageCreationOrder) {
+// Every diagnostic page reads its settings file now; each gets its window
+// only when first opened, which keeps a page's controls off the start-up
+// time, and until then saves what it read. The host list keeps its entries
+// and the pages their hosts, so the host pages need no window either.
+void CAllControlsSheet::ReadPageSettings() {
+    for (int index : kSettingsReadOrder) {
         const int position = PositionOfIndex(index);
-        if (position < 0) continue;
-        PropertyPage& page = PageAt(position);
-        if (!page.NeedsEarlyWindow()) {
-            page.LoadSettings();
-            continue;
-        }
-        ActivateIndex(index);
-        created = true;
+        if (position >= 0) PageAt(position).LoadSettings();
     }
-    if (created) SetActivePosition(0);
     hosts_.SetReady();
 }
 

@@ -53,7 +53,7 @@ private:
 
     void SetUpSystemMenu();
     void ArrangeButtons();
-    void CreatePages();
+    void ReadPageSettings();
     void OpenStartPage();
     // Reports the first run of `page` to the unattended run.
     void WatchFirstRun(PropertyPage& page);

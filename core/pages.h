@@ -19,10 +19,7 @@ enum PageIndex : int {
     kPageCount = 9,
 };
 
-// The order the sheet starts the diagnostic pages in: each reads its
-// settings, and a host page gets its window. Trace Route comes before
-// Lookup because the Lookup page fills the other host pages when it starts;
-// Ping, the start page, is activated last so that it ends up active.
-inline constexpr std::array<int, 8> kPageCreationOrder = {1, 3, 2, 4, 6, 5, 7, 0};
+// The order the sheet reads the diagnostic pages' settings in at start.
+inline constexpr std::array<int, 8> kSettingsReadOrder = {1, 3, 2, 4, 6, 5, 7, 0};
 
 }  // namespace tracewick

@@ -24,11 +24,9 @@ public:
     // its command ends cleanly before the program's job ends it.
     virtual void StopRun() {}
     // Reads the page's settings into its members, once. The sheet calls it
-    // at start for a page it gives no window yet; the window shows them
-    // when the page is first opened.
+    // at start for every page, most of which have no window yet; the window
+    // shows them when the page is first opened.
     virtual void LoadSettings() {}
-    // Whether the page needs its window from the start, opened or not.
-    [[nodiscard]] virtual bool NeedsEarlyWindow() const { return false; }
 
 protected:
     // Every activation, the first included.

@@ -1,8 +1,6 @@
 #include "hostlist/host_list.h"
 
-#include "core/host_rules.h"
 #include "core/text.h"
-#include "framework/data_exchange.h"
 
 namespace tracewick {
 
@@ -14,14 +12,27 @@ bool SameAsComboDoes(std::string_view a, std::string_view b) {
                             static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
+// The order a sorted combo box keeps: by the user's locale, ignoring case.
+int OrderAsComboDoes(std::string_view a, std::string_view b) {
+    return ::CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()), b.data(),
+                            static_cast<int>(b.size())) -
+           CSTR_EQUAL;
+}
+
+void InsertEntry(HWND combo, std::size_t place, const std::string& entry) {
+    ::SendMessageA(combo, CB_INSERTSTRING, static_cast<WPARAM>(place), reinterpret_cast<LPARAM>(entry.c_str()));
+}
+
 }  // namespace
+
+HostList::HostList() : entries_(OrderAsComboDoes, SameAsComboDoes) {}
 
 std::string HostList::Commit(HostPage& source, const std::string& pulled) {
     std::string host = StripLeadingBlanks(pulled);
     if (!ready_) return host;
-    if (!host.empty() && !ListHoldsHost(Entries(source.HostCombo()), host, SameAsComboDoes)) {
+    if (const auto place = entries_.Commit(host)) {
         for (HostPage* page : pages_) {
-            ::SendMessageA(page->HostCombo(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(host.c_str()));
+            if (HWND combo = page->HostCombo()) InsertEntry(combo, *place, host);
         }
     }
     for (HostPage* page : pages_) {
@@ -31,13 +42,15 @@ std::string HostList::Commit(HostPage& source, const std::string& pulled) {
 }
 
 void HostList::ReplaceEntries(const std::vector<std::string>& entries) {
+    entries_.Replace(entries);
     for (HostPage* page : pages_) {
         HWND combo = page->HostCombo();
-        if (!combo) continue;
-        ::SendMessageA(combo, CB_RESETCONTENT, 0, 0);
-        for (const std::string& entry : entries) {
-            ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        if (!combo) {
+            page->EmptyHostField();
+            continue;
         }
+        ::SendMessageA(combo, CB_RESETCONTENT, 0, 0);
+        Fill(combo);
     }
 }
 
@@ -46,15 +59,20 @@ void HostList::Restore(const std::string& host, const std::vector<std::string>& 
     for (HostPage* page : pages_) page->TakeHost(host);
 }
 
-void HostList::SetUpCombo(HWND combo) {
+void HostList::SetUpCombo(HWND combo) const {
     ::SendMessageA(combo, CB_LIMITTEXT, kMaxHostLength, 0);
-    ::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>("localhost"));
+    Fill(combo);
+}
+
+void HostList::Fill(HWND combo) const {
+    const std::vector<std::string>& entries = entries_.Items();
+    for (std::size_t place = 0; place < entries.size(); ++place) InsertEntry(combo, place, entries[place]);
 }
 
 void HostList::OnComboFocus(HWND combo) { ::SendMessageA(combo, CB_SETEDITSEL, 0, MAKELPARAM(0, 0)); }
 
-void HostList::PushHost(HWND combo, const std::string& host) {
-    const int entry = PushedEntry(Entries(combo), host, SameAsComboDoes);
+void HostList::PushHost(HWND combo, const std::string& host) const {
+    const int entry = entries_.PushedEntry(host);
     if (entry >= 0) {
         ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(entry), 0);
     } else {
@@ -62,7 +80,5 @@ void HostList::PushHost(HWND combo, const std::string& host) {
         ::SetWindowTextA(combo, host.c_str());
     }
 }
-
-std::vector<std::string> HostList::Entries(HWND combo) { return ComboEntries(combo); }
 
 }  // namespace tracewick

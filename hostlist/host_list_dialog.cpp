@@ -17,12 +17,11 @@ const MessageEntry<HostListDialog> HostListDialog::kMessageMap[] = {
     EndOfMessageMap<HostListDialog>(),
 };
 
-HostListDialog::HostListDialog(HostList& hosts, HWND own_combo)
-    : WithMessageMap(IDD_HOST_LIST), hosts_(hosts), own_combo_(own_combo) {}
+HostListDialog::HostListDialog(HostList& hosts) : WithMessageMap(IDD_HOST_LIST), hosts_(hosts) {}
 
 BOOL HostListDialog::OnInitDialog() {
     HWND list = Item(IDC_HOST_LIST);
-    for (const std::string& entry : HostList::Entries(own_combo_)) {
+    for (const std::string& entry : hosts_.Entries()) {
         ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
     }
     return TRUE;

@@ -10,8 +10,7 @@ namespace tracewick {
 
 class HostListDialog : public WithMessageMap<HostListDialog, Dialog> {
 public:
-    // `own_combo` is the combo of the page that opened the dialog.
-    HostListDialog(HostList& hosts, HWND own_combo);
+    explicit HostListDialog(HostList& hosts);
 
     static const MessageEntry<HostListDialog> kMessageMap[];
 
@@ -26,7 +25,6 @@ private:
     INT_PTR OnHelp(WPARAM, LPARAM);
 
     HostList& hosts_;
-    HWND own_combo_;
 };
 
 }  // namespace tracewick

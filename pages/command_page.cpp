@@ -46,10 +46,16 @@ AsyncCommandPage::AsyncCommandPage(const CommandPageTraits& traits, HostList* ho
 }
 
 BOOL AsyncCommandPage::OnInitDialog() {
-    if (HWND combo = HostCombo()) HostList::SetUpCombo(combo);
+    HWND combo = HostCombo();
+    if (combo) hosts_->SetUpCombo(combo);
     LoadSettings();
     ShowSettings();
     UpdateData(false);
+    if (combo && host_field_empty_) {
+        ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        ::SetWindowTextA(combo, "");
+    }
+    host_field_empty_ = false;
     pane_.Attach(Item(traits_.pane_id));
     return TRUE;
 }
@@ -65,7 +71,7 @@ void AsyncCommandPage::DoDataExchange(DataExchange& exchange) {
         if (exchange.Saving()) {
             host_ = WithoutLineBreaks(ControlText(combo));
         } else {
-            HostList::PushHost(combo, host_);
+            hosts_->PushHost(combo, host_);
         }
     }
     exchange.Check(IDC_CUMULATIVE, cumulative_);
@@ -95,11 +101,12 @@ bool AsyncCommandPage::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT
 }
 
 HWND AsyncCommandPage::HostCombo() const {
-    return traits_.host_combo_id != 0 ? Item(traits_.host_combo_id) : nullptr;
+    return hosts_ && Hwnd() && traits_.host_combo_id != 0 ? Item(traits_.host_combo_id) : nullptr;
 }
 
 void AsyncCommandPage::TakeHost(const std::string& host) {
     host_ = host;
+    host_field_empty_ = false;
     if (Hwnd()) UpdateData(false);
 }
 
@@ -290,7 +297,7 @@ INT_PTR AsyncCommandPage::OnFieldLeft(WPARAM, LPARAM) {
 
 INT_PTR AsyncCommandPage::OnViewList(WPARAM, LPARAM) {
     if (!hosts_ || !HostCombo()) return 0;
-    HostListDialog dialog(*hosts_, HostCombo());
+    HostListDialog dialog(*hosts_);
     dialog.DoModal(::GetParent(Hwnd()));
     ::SetFocus(HostCombo());
     return 0;

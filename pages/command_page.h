@@ -53,11 +53,10 @@ public:
 
     void StopRun() override { runner_.Stop(); }
     void LoadSettings() override;
-    // The shared host list lives in the host pages' combo boxes.
-    [[nodiscard]] bool NeedsEarlyWindow() const override { return hosts_ != nullptr; }
 
     HWND HostCombo() const override;
     void TakeHost(const std::string& host) override;
+    void EmptyHostField() override { host_field_empty_ = true; }
 
     // Told once, when the next run has ended, was refused or could not
     // start: the pane's text up to the run's end line (after the page's first
@@ -135,6 +134,8 @@ private:
     RunPlan next_plan_;
     bool committing_ = false;
     bool settings_read_ = false;
+    // The host combo, once made, shows no text (see EmptyHostField).
+    bool host_field_empty_ = false;
     std::optional<LineFilter> lines_;
     RunEndWatch run_end_watch_;
 };

@@ -29,9 +29,9 @@ const MessageEntry<CLookupPage> CLookupPage::kMessageMap[] = {
 
 CLookupPage::CLookupPage(HostList& hosts) : WithMessageMap(kLookupTraits, &hosts) {}
 
-// Without a file every list keeps its "localhost" and every host its
-// initial value. With one, the lists hold exactly the file's entries and all
-// three pages show its host.
+// Without a file the list keeps its "localhost" and every host its initial
+// value. With one, the list holds exactly the file's entries and all three
+// pages take its host. Read at start, with or without the page's window.
 void CLookupPage::ReadSettings() {
     const auto saved = ReadSettingsFile(kLookupSettingsFile);
     if (!saved) return;
@@ -48,7 +48,7 @@ void CLookupPage::WriteSettings(SettingsWriter& writer) const {
     LookupSettings settings;
     settings.cumulative = cumulative_;
     settings.host = host_;
-    settings.hosts = HostList::Entries(HostCombo());
+    settings.hosts = hosts_->Entries();
     WriteLookupSettings(settings, writer);
 }
 

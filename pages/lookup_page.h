@@ -1,6 +1,6 @@
 // The Lookup page: a host's name and addresses. Its settings file also
 // carries the shared host list and current host, which it restores when it
-// starts. UI thread only.
+// reads its settings at start. UI thread only.
 #pragma once
 
 #include "core/lookup_settings.h"

@@ -271,6 +271,15 @@ const std::vector<Row> kRows = {
      {{Do::kList, "alpha|beta"}, {Do::kHost, ""}, {Do::kLeave, "escape"},
       {Do::kFile, "lookup.dat", SettingsLines({"FALSE", "", "alpha", "beta"})}},
      {{"lookup.dat", "FALSE\r\n\r\nalpha\r\nbeta\r\n", FILE_ATTRIBUTE_HIDDEN}}},
+    // Trace Route and Lookup get their windows after the list is read: each
+    // shows it as the combo box's own sorting would, ties and all.
+    {"lookup.dat's list keeps the combo's order for case twins and punctuation", "P", "",
+     {{Do::kList, "a b|Arzt|\xE4rzte|Beta|beta|beta|co_op|coop|COOP|Coop|co-op|coop.|localhost|zeta"},
+      {Do::kHost, "coop"}, {Do::kLeave, "exit"},
+      {Do::kFile, "lookup.dat", SettingsLines({"FALSE", "coop", "a b", "Arzt", "\xE4rzte", "Beta", "beta", "beta",
+                                               "co_op", "coop", "COOP", "Coop", "co-op", "coop.", "localhost", "zeta"})}},
+     {{"lookup.dat", SettingsLines({"FALSE", "coop", "zeta", "co-op", "Coop", "coop", "co_op", "COOP", "beta", "Beta",
+                                    "beta", "\xE4rzte", "a b", "Arzt", "localhost", "coop."}), FILE_ATTRIBUTE_HIDDEN}}},
     // ---------------------------------------------------------------- ARP, NetBIOS, Connections
     {"ARP runs its three shapes and rewrites arp's errors where they stand", "A",
      "args\nraw before\\r\\narp: bad argument: x\\r\\n\n",
