@@ -1,5 +1,7 @@
 #include "runner/pane_menu.h"
 
+#include "runner/common_dialogs.h"
+
 #include <commctrl.h>
 #include <commdlg.h>
 #include <richedit.h>
@@ -68,7 +70,7 @@ void SaveAs(HWND pane) {
     dialog.lpstrDefExt = "txt";
     // The settings live in the working directory: the dialog must not move it.
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!::GetSaveFileNameA(&dialog)) return;
+    if (!ShowSaveFileDialog(dialog)) return;
     const std::string text = ControlText(pane);
     UniqueFile file(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;

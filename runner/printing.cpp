@@ -1,5 +1,7 @@
 #include "runner/printing.h"
 
+#include "runner/common_dialogs.h"
+
 #include <cderr.h>
 #include <commdlg.h>
 #include <richedit.h>
@@ -104,7 +106,7 @@ void PrintPane(HWND owner, HWND pane, const char* document_name) {
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
     dialog.Flags = PD_RETURNDC | PD_NOSELECTION | PD_NOPAGENUMS | PD_HIDEPRINTTOFILE;
-    const BOOL chosen = ::PrintDlgA(&dialog);
+    const BOOL chosen = ShowPrintDialog(dialog);
     // Ours to free whatever the dialog returned, the printer's context after
     // the job or its failure.
     const UniqueGlobal device_mode(dialog.hDevMode);
@@ -113,7 +115,7 @@ void PrintPane(HWND owner, HWND pane, const char* document_name) {
     if (!chosen) {
         // A cancel leaves no error: the user changed their mind. Where no
         // printer is installed, the dialog has said so itself.
-        const DWORD error = ::CommDlgExtendedError();
+        const DWORD error = CommonDialogError();
         if (error != 0 && error != PDERR_NODEFAULTPRN) {
             TellFailure(owner, "the print dialog failed (error " + std::to_string(error) + ")", 0);
         }
