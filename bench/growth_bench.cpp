@@ -159,7 +159,9 @@ int main(int argc, char** argv) {
     // first) and the last.
     std::vector<Sample> samples;
     double runs_ms = 0;
-    for (int run = 1; run <= runs; ++run) {
+    std::string failure;
+    int done = 0;
+    for (int run = 1; run <= runs && failure.empty(); ++run) {
         const double run_start = Milliseconds();
         if (!tracewick::ui::Click(ping.run)) {
             std::fprintf(stderr, "run %d: Run cannot be clicked\n", run);
@@ -174,18 +176,24 @@ int main(int argc, char** argv) {
                 },
                 kRunWaitMs, process) ||
             tracewick::bench::AfterHeader(text) != kOutput) {
-            std::fprintf(stderr, "run %d did not end with its line and the end line: %s\n", run,
-                         tracewick::ui::Visible(text).c_str());
-            return 1;
+            // What the program holds when a run goes wrong may be why.
+            failure = "FAILED: run " + std::to_string(run) + " did not end with its line and the end line: " +
+                      tracewick::ui::Visible(text) + "\n";
+        } else {
+            runs_ms += Milliseconds() - run_start;
+            done = run;
         }
-        runs_ms += Milliseconds() - run_start;
-        if (run == kBaselineRun || run == 2 * kBaselineRun || run == runs) {
+        if (!failure.empty() || run == kBaselineRun || run == 2 * kBaselineRun || run == runs) {
             tracewick::ui::WaitUntil([&] { return ping.app.BinProcesses().empty(); }, kRunWaitMs, process);
             Sleep(kSettleMs);
             samples.push_back(Take(process, pid, run));
         }
     }
 
+    if (samples.size() < 2) {
+        std::fputs(failure.c_str(), stderr);
+        return 1;
+    }
     const Sample& base = samples.front();
     const Sample& last = samples.back();
     std::string summary = "no growth over " + std::to_string(runs) + " Ping runs (goal: within 1 % from run " +
@@ -205,8 +213,8 @@ int main(int argc, char** argv) {
                   base.handles_from_table ? "handles counted in the system handle table "
                                             "(GetProcessHandleCount gives 0 here)\n"
                                           : "",
-                  runs, runs_ms / 1000, runs_ms / runs, (Milliseconds() - start) / 1000);
-    summary += line + HandleTypesGrown(base, last);
+                  done, runs_ms / 1000, runs_ms / std::max(1, done), (Milliseconds() - start) / 1000);
+    summary += line + HandleTypesGrown(base, last) + failure;
     tracewick::bench::PublishSummary(summary, argc > 3 ? argv[3] : nullptr);
-    return 0;
+    return failure.empty() ? 0 : 1;
 }
