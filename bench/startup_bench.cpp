@@ -16,15 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_util.h"
+
 namespace {
 
-constexpr DWORD kSheetTimeoutMs = 20000;
-
-std::string ToWindowsPath(std::string path) {
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
+using tracewick::bench::kSheetTimeoutMs;
+using tracewick::bench::Median;
+using tracewick::ui::ToWindowsPath;
 
 struct Search {
     DWORD pid;
@@ -113,12 +111,6 @@ double TimeStartup(const std::string& exe, const std::string& args, const std::s
     return elapsed;
 }
 
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -164,12 +156,6 @@ int main(int argc, char** argv) {
                   "startup ratio (Tracewick / bare nine-page sheet with rich edits): %.2f (goal: at most 1.3)\n"
                   "startup ratio (Tracewick / bare two-page sheet): %.2f\n",
                   runs, t, n, b, n > 0 ? t / n : 0.0, b > 0 ? t / b : 0.0);
-    std::fputs(summary, stdout);
-    if (argc > 4) {
-        if (FILE* out = std::fopen(ToWindowsPath(argv[4]).c_str(), "w")) {
-            std::fputs(summary, out);
-            std::fclose(out);
-        }
-    }
+    tracewick::bench::PublishSummary(summary, argc > 4 ? argv[4] : nullptr);
     return 0;
 }

@@ -18,19 +18,18 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_util.h"
 #include "tests/fake/bulk_text.h"
-#include "tests/ui/harness.h"
 
 namespace {
 
-using tracewick::ui::AppProcess;
+using tracewick::bench::BareSpawner;
+using tracewick::bench::Milliseconds;
 using tracewick::ui::BinFolder;
-using tracewick::ui::LaunchOptions;
 
 constexpr std::size_t kDefaultBytes = 8388608;
 constexpr std::size_t kCostSpan = 1000000;  // bytes at each end whose time is compared
 constexpr int kBaselineRuns = 3;
-constexpr DWORD kSheetTimeoutMs = 20000;
 // How long the pane may take. Under Wine it takes from half a minute to
 // minutes per megabyte for now; past the budget the figures come from what arrived, and the bench
 // fails, since the text did not arrive whole. Below the ctest time limit.
@@ -44,65 +43,24 @@ constexpr DWORD kPollMs = 100;
 constexpr std::size_t kBulkLineBytes = 64;  // every line of the bulk text
 constexpr char kEndLine[] = "\r\n\r\nEnd of Data";
 
-double Milliseconds() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f{};
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now{};
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 // Milliseconds from the first byte to the end of the pipe when conspawn.exe
 // runs the stand-in straight into a pipe of ours, with no window, read 1000
 // bytes at a time as the runner reads; negative when the bytes differ.
 double TimeBarePipe(const std::string& bin_dir, const std::string& expected) {
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    HANDLE our_read = nullptr, child_write = nullptr;
-    if (!CreatePipe(&our_read, &child_write, &inheritable, 0)) return -1;
-    SetHandleInformation(our_read, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES | STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_HIDE;
-    startup.hStdOutput = child_write;
-    startup.hStdError = child_write;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    const std::string spawner = bin_dir + "\\conspawn.exe";
-    std::string command_line = "conspawn.exe \"ping\"";
-    PROCESS_INFORMATION info{};
-    const BOOL started = CreateProcessA(spawner.c_str(), command_line.data(), nullptr, nullptr, TRUE,
-                                        CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW, nullptr, bin_dir.c_str(),
-                                        &startup, &info);
-    CloseHandle(child_write);
-    if (!started) {
-        std::fprintf(stderr, "cannot start %s: error %lu\n", spawner.c_str(), GetLastError());
-        CloseHandle(our_read);
-        return -1;
-    }
+    BareSpawner spawner;
+    if (!StartBareSpawner(bin_dir, "ping", spawner)) return -1;
     std::string text;
     text.reserve(expected.size());
     double first = -1;
     char buffer[1000];
     DWORD read = 0;
-    while (ReadFile(our_read, buffer, sizeof buffer, &read, nullptr)) {
+    while (ReadFile(spawner.output.Get(), buffer, sizeof buffer, &read, nullptr)) {
         if (read == 0) continue;
         if (first < 0) first = Milliseconds();
         text.append(buffer, read);
     }
     const double last = Milliseconds();
-    WaitForSingleObject(info.hProcess, 10000);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    CloseHandle(our_read);
+    WaitForSingleObject(spawner.process.Get(), 10000);
     if (text != expected) {
         std::fprintf(stderr, "bare pipe: %zu bytes, not the %zu expected\n", text.size(), expected.size());
         return -1;
@@ -135,28 +93,16 @@ int main(int argc, char** argv) {
     const std::string bulk = tracewick::fake::BulkText(bytes);
 
     // The letter "p" opens the Ping page and runs it at once.
-    LaunchOptions options;
-    options.args = {"p"};
-    options.exe = argv[1];
     BinFolder bin;
     bin.fake_exe = argv[2];
     bin.commands = {{"ping", "bulk " + std::to_string(bytes) + "\n"}};
-    options.bin = bin;
-    AppProcess app;
-    std::string error;
-    if (!app.Start(options, &error)) {
-        std::fprintf(stderr, "cannot start Tracewick: %s\n", error.c_str());
-        return 1;
-    }
-    const HWND page = tracewick::ui::PageAt(app.WaitForSheet(kSheetTimeoutMs), 0);
-    const HWND run = GetDlgItem(page, 1042);
+    tracewick::bench::PingSheet ping;
+    if (!tracewick::bench::OpenPingSheet(ping, argv[1], bin, "p")) return 1;
+    tracewick::ui::AppProcess& app = ping.app;
+    const HWND run = ping.run;
     // A run gets a fresh pane window before it disables Run.
-    tracewick::ui::WaitUntil([&] { return run && !IsWindowEnabled(run); }, kSheetTimeoutMs, app.process());
-    const HWND pane = GetDlgItem(page, 1031);
-    if (!pane || !run) {
-        std::fprintf(stderr, "no Ping page\n");
-        return 1;
-    }
+    tracewick::ui::WaitUntil([&] { return !IsWindowEnabled(run); }, tracewick::bench::kSheetTimeoutMs, app.process());
+    const HWND pane = ping.Pane();
 
     // Poll the pane's line count: each change with its time. The run is
     // over once Run is enabled again; past the budget the figures are taken
@@ -220,7 +166,7 @@ int main(int argc, char** argv) {
         if (ms < 0) return 1;
         bare_ms.push_back(ms);
     }
-    const double bare = Median(bare_ms);
+    const double bare = tracewick::bench::Median(bare_ms);
 
     // Per byte, so that a stream cut short by the budget still compares.
     const double pane_per_byte = arrived > 0 ? pane_ms / static_cast<double>(arrived) : 0;
@@ -234,13 +180,7 @@ int main(int argc, char** argv) {
                   bytes, whole ? "all" : ("only " + std::to_string(arrived) + " within the budget,").c_str(),
                   pane_ms, bare, kBaselineRuns, kCostSpan, early_ms, kCostSpan, late_ms,
                   bare_per_byte > 0 ? pane_per_byte / bare_per_byte : 0.0, early_ms > 0 ? late_ms / early_ms : 0.0);
-    std::fputs(summary, stdout);
-    if (argc > 3) {
-        if (FILE* out = std::fopen(tracewick::ui::ToWindowsPath(argv[3]).c_str(), "w")) {
-            std::fputs(summary, out);
-            std::fclose(out);
-        }
-    }
+    tracewick::bench::PublishSummary(summary, argc > 3 ? argv[3] : nullptr);
     if (!whole) {
         std::fprintf(stderr, "the text did not arrive whole within %.0f s\n", kPaneBudgetMs / 1000.0);
         return 1;
