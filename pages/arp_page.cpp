@@ -44,8 +44,7 @@ void CArpPage::ShowSettings() {
 
 void CArpPage::WriteSettings(SettingsWriter& writer) const {
     ArpOptions options = options_;
-    // A page never opened has no radio buttons: what was read stays.
-    if (Hwnd()) options.by_destination = IsChecked(IDC_BY_DESTINATION);
+    options.by_destination = IsChecked(IDC_BY_DESTINATION, options_.by_destination);
     options.cumulative = cumulative_;
     WriteArpSettings(options, writer);
 }

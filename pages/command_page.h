@@ -102,6 +102,9 @@ protected:
     void CommitField(const std::function<void()>& tidy);
     // Whether the radio button or check box `id` is checked now.
     [[nodiscard]] bool IsChecked(int id) const;
+    // A button kept out of DoDataExchange: as checked, or as the settings
+    // file said while the page has no window yet.
+    [[nodiscard]] bool IsChecked(int id, bool as_read) const { return Hwnd() ? IsChecked(id) : as_read; }
     // Checks `on` and clears `off`.
     void ChooseRadio(int on, int off) const;
 

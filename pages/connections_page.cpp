@@ -48,8 +48,7 @@ void CConnectionsPage::ShowSettings() {
 
 void CConnectionsPage::WriteSettings(SettingsWriter& writer) const {
     ConnectionsOptions options = options_;
-    // A page never opened has no radio buttons: what was read stays.
-    if (Hwnd()) options.by_name = IsChecked(IDC_BY_NAME);
+    options.by_name = IsChecked(IDC_BY_NAME, options_.by_name);
     options.cumulative = cumulative_;
     WriteConnectionsSettings(options, writer);
 }

@@ -18,9 +18,9 @@ public:
 
     const char* SettingsFileName() const override { return kConnectionsSettingsFile; }
     void WriteSettings(SettingsWriter& writer) const override;
-    // Whether By Number is chosen, as its button says now.
-    // The radio button once the page has its window; until then the setting read.
-    [[nodiscard]] bool ByNumber() const { return Hwnd() ? IsChecked(IDC_BY_NUMBER) : !options_.by_name; }
+    // Whether By Number is chosen: its button, or the setting read while the
+    // page has no window yet.
+    [[nodiscard]] bool ByNumber() const { return IsChecked(IDC_BY_NUMBER, !options_.by_name); }
 
 protected:
     void ReadSettings() override;
