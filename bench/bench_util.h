@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "framework/handles.h"
+#include "framework/process_start.h"
 #include "res/resource.h"
 #include "tests/ui/harness.h"
 
@@ -88,8 +89,11 @@ inline bool StartBareSpawner(const std::string& bin_dir, const std::string& comm
     const std::string path = bin_dir + "\\conspawn.exe";
     std::string command_line = "conspawn.exe \"" + command + "\"";
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(path.c_str(), command_line.data(), nullptr, nullptr, TRUE,
-                        CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW, nullptr, bin_dir.c_str(), &startup, &info)) {
+    if (!tracewick::StartProcessRetrying([&] {
+            return CreateProcessA(path.c_str(), command_line.data(), nullptr, nullptr, TRUE,
+                                  CREATE_NEW_PROCESS_GROUP | CREATE_NO_WINDOW, nullptr, bin_dir.c_str(), &startup,
+                                  &info) != FALSE;
+        })) {
         std::fprintf(stderr, "cannot start %s: error %lu\n", path.c_str(), GetLastError());
         return false;
     }

@@ -79,8 +79,10 @@ double TimeStartup(const std::string& exe, const std::string& args, const std::s
     LARGE_INTEGER frequency, start, now;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    if (!CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, work_dir.c_str(),
-                        &startup, &info)) {
+    if (!tracewick::StartProcessRetrying([&] {
+            return CreateProcessA(exe.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                  work_dir.c_str(), &startup, &info) != FALSE;
+        })) {
         std::fprintf(stderr, "cannot start %s: error %lu\n", exe.c_str(), GetLastError());
         return -1;
     }

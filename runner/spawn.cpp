@@ -1,6 +1,7 @@
 #include "runner/spawn.h"
 
 #include "framework/message_box.h"
+#include "framework/process_start.h"
 
 #include <atomic>
 #include <vector>
@@ -107,19 +108,12 @@ SpawnedCommand StartSpawner(const std::string& command_line, DWORD creation_flag
     char buffer[kMaxCommandLength + 1] = {};
     command_line.copy(buffer, command_line.size());
     PROCESS_INFORMATION process{};
-    // A busy system now and then fails a start with an internal error that a
-    // second try does not meet (seen once in a thousand runs); any other
-    // failure is final at once.
-    BOOL started = FALSE;
-    for (int tries = 1;; ++tries) {
-        started = ::CreateProcessA(nullptr, buffer, nullptr, nullptr, TRUE,
-                                   creation_flags | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr,
-                                   &startup.StartupInfo, &process);
-        if (started) break;
-        result.error = ::GetLastError();
-        if (result.error != ERROR_INTERNAL_ERROR || tries == 3) break;
-        ::Sleep(20);
-    }
+    const bool started = StartProcessRetrying([&] {
+        return ::CreateProcessA(nullptr, buffer, nullptr, nullptr, TRUE,
+                                creation_flags | CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr, nullptr,
+                                &startup.StartupInfo, &process) != FALSE;
+    });
+    if (!started) result.error = ::GetLastError();
     ::DeleteProcThreadAttributeList(attributes);
     if (!started) return result;
     UniqueKernelHandle spawner(process.hProcess);

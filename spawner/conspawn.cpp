@@ -12,6 +12,7 @@
 #include <string>
 
 #include "framework/handles.h"
+#include "framework/process_start.h"
 #include "spawner/contract.h"
 
 namespace {
@@ -210,8 +211,10 @@ int Run() {
     startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr,
-                        &startup, &info)) {
+    if (!tracewick::StartProcessRetrying([&] {
+            return CreateProcessA(nullptr, command_line.data(), nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                                  nullptr, &startup, &info) != FALSE;
+        })) {
         const DWORD error = GetLastError();
         // A start cut short by a cancel is the cancel, not a failure.
         if (StopRequested()) return kExitStopped;

@@ -41,6 +41,7 @@
 #include <sstream>
 #include <string>
 
+#include "framework/process_start.h"
 #include "tests/fake/bulk_text.h"
 
 namespace {
@@ -88,8 +89,10 @@ bool StartGrandchild(const std::string& own_path, unsigned long long ms) {
     startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(own_path.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &info))
+    if (!tracewick::StartProcessRetrying([&] {
+            return CreateProcessA(own_path.c_str(), command_line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                  &startup, &info) != FALSE;
+        }))
         return false;
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/process_start.h"
 #include "runner/async_runner.h"
 #include "runner/spawn.h"
 #include "tests/fake/bulk_text.h"
@@ -237,6 +238,39 @@ TEST(Runner, EndCarriesTheFirstFailingExitCode) {
     ASSERT_TRUE(runner.Start(page.hwnd, 1, {{"conspawn.exe ping"}, {"conspawn.exe arp"}, {"conspawn.exe net"}}));
     ASSERT_TRUE(page.PumpUntil([&] { return !page.ends.empty(); }, kRunMs));
     EXPECT_EQ(page.exit_codes, std::vector<DWORD>{260});
+}
+
+// A start is tried again only after the system's internal error, at most
+// three times in all, and a failure leaves the last try's error behind.
+TEST(ProcessStart, RetriesOnlyTheInternalError) {
+    struct Case {
+        std::vector<DWORD> errors;  // each try's failure; 0 succeeds
+        bool started;
+        int tries;
+        DWORD last_error;
+    };
+    const Case cases[] = {
+        {{0}, true, 1, 0},
+        {{ERROR_INTERNAL_ERROR, 0}, true, 2, 0},
+        {{ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR, 0}, true, 3, 0},
+        {{ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR, 0}, false, 3, ERROR_INTERNAL_ERROR},
+        {{ERROR_FILE_NOT_FOUND, 0}, false, 1, ERROR_FILE_NOT_FOUND},
+        {{ERROR_INTERNAL_ERROR, ERROR_ACCESS_DENIED, 0}, false, 2, ERROR_ACCESS_DENIED},
+    };
+    for (const Case& c : cases) {
+        int tries = 0;
+        const bool started = StartProcessRetrying([&] {
+            const DWORD error = c.errors[static_cast<std::size_t>(tries++)];
+            SetLastError(error);
+            return error == 0;
+        });
+        const DWORD error = GetLastError();
+        EXPECT_EQ(c.started, started) << tries;
+        EXPECT_EQ(c.tries, tries);
+        if (!started) {
+            EXPECT_EQ(c.last_error, error);
+        }
+    }
 }
 
 }  // namespace

@@ -13,6 +13,8 @@
 #include <iterator>
 #include <regex>
 
+#include "framework/process_start.h"
+
 namespace tracewick::ui {
 namespace {
 
@@ -39,9 +41,11 @@ UniqueKernelHandle StartProcess(const char* exe, std::string command_line, const
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    // A loaded wineserver now and then fails a start with an internal error; a second try succeeds.
-    for (int tries = 0; !CreateProcessA(exe, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir, &startup, &info);)
-        if (++tries == 3 || GetLastError() != ERROR_INTERNAL_ERROR) return UniqueKernelHandle();
+    if (!tracewick::StartProcessRetrying([&] {
+            return CreateProcessA(exe, command_line.data(), nullptr, nullptr, FALSE, 0, nullptr, dir, &startup, &info) !=
+                   FALSE;
+        }))
+        return UniqueKernelHandle();
     UniqueKernelHandle thread(info.hThread);
     if (pid) *pid = info.dwProcessId;
     return UniqueKernelHandle(info.hProcess);
