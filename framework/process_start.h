@@ -19,7 +19,6 @@ bool StartProcessRetrying(Start start) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_INTERNAL_ERROR || tries == kProcessStartTries) return false;
         ::Sleep(20);
-        ::SetLastError(error);
     }
 }
 
