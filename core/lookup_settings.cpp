@@ -12,12 +12,11 @@ void WriteLookupSettings(const LookupSettings& settings, SettingsWriter& writer)
 
 void ReadLookupSettings(SettingsReader& reader, LookupSettings& settings) {
     reader.Flag(settings.cumulative);
-    std::string host = settings.host;
-    if (reader.Text(host) && host.size() <= kMaxCommandLength) settings.host = host;
+    reader.Text(settings.host, kMaxCommandLength);
     settings.hosts.clear();
     std::string line;
     while (reader.Line(line)) {
-        if (line.size() <= kMaxCommandLength) settings.hosts.push_back(line);
+        if (!line.empty() && line.size() <= kMaxCommandLength) settings.hosts.push_back(line);
     }
 }
 

@@ -18,8 +18,8 @@ struct LookupSettings {
 };
 
 // A damaged file never keeps the program from starting: a host too long
-// ever to fit a command line is passed over when reading, like any other
-// value that cannot be read.
+// ever to fit a command line, and an empty list line, are passed over when
+// reading, like any other value that cannot be read.
 
 void WriteLookupSettings(const LookupSettings& settings, SettingsWriter& writer);
 void ReadLookupSettings(SettingsReader& reader, LookupSettings& settings);

@@ -23,7 +23,7 @@ void WriteNetbiosSettings(const NetbiosOptions& options, SettingsWriter& writer)
 }
 
 void ReadNetbiosSettings(SettingsReader& reader, NetbiosOptions& options) {
-    reader.Text(options.computer);
+    reader.Text(options.computer, kMaxComputerName);
     reader.Flag(options.workgroup);
     reader.Flag(options.resources);
     reader.Flag(options.name_table);

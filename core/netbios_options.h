@@ -31,7 +31,7 @@ inline constexpr std::string_view kRegistryNameUnreadableText =
     "Tracewick cannot read the computer name from the registry.\r\n Cannot perform NetBIOS request";
 
 // Lines: computer name, Workgroup, Resources, Name Table, cumulative. An
-// empty name line leaves the name as it was.
+// empty name line, or one longer than the field takes, leaves the name as it was.
 void WriteNetbiosSettings(const NetbiosOptions& options, SettingsWriter& writer);
 void ReadNetbiosSettings(SettingsReader& reader, NetbiosOptions& options);
 

@@ -8,7 +8,7 @@ void WriteRoutesSettings(const RoutesOptions& options, SettingsWriter& writer) {
 }
 
 void ReadRoutesSettings(SettingsReader& reader, RoutesOptions& options) {
-    reader.Text(options.address);
+    reader.Text(options.address, kMaxRouteAddress);
     reader.Flag(options.cumulative);
 }
 

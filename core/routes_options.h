@@ -18,7 +18,8 @@ struct RoutesOptions {
 inline constexpr char kRoutesSettingsFile[] = "routes.dat";
 inline constexpr std::size_t kMaxRouteAddress = 15;
 
-// Lines: address, cumulative. An empty address line leaves the address as it was.
+// Lines: address, cumulative. An empty address line, or one longer than the
+// field takes, leaves the address as it was.
 void WriteRoutesSettings(const RoutesOptions& options, SettingsWriter& writer);
 void ReadRoutesSettings(SettingsReader& reader, RoutesOptions& options);
 

@@ -45,46 +45,41 @@ void SettingsWriter::Text(std::string_view value) {
     bytes_ += kSettingsLineEnd;
 }
 
-bool SettingsReader::NextLine(std::string_view& line) noexcept {
+bool SettingsReader::NextLine(std::string& line) {
     if (rest_.empty()) return false;
-    const std::size_t lf = rest_.find('\n');
-    if (lf == std::string_view::npos) {
-        line = rest_;
-        rest_ = {};
-    } else {
-        line = rest_.substr(0, lf);
-        rest_.remove_prefix(lf + 1);
+    const std::size_t end = rest_.find(cr_line_ends_ ? '\r' : '\n');
+    const std::string_view raw = rest_.substr(0, end);
+    rest_.remove_prefix(end == std::string_view::npos ? rest_.size() : end + 1);
+    if (cr_line_ends_) {
+        while (!rest_.empty() && rest_.front() == '\r') rest_.remove_prefix(1);
     }
-    // Up to two CRs before the LF belong to the line end, not the value.
-    for (int i = 0; i < 2 && !line.empty() && line.back() == '\r'; ++i) line.remove_suffix(1);
+    line.clear();
+    for (const char c : raw) {
+        if (c != '\r' && c != '\0') line += c;
+    }
     return true;
 }
 
-bool SettingsReader::Line(std::string& value) {
-    std::string_view line;
-    if (!NextLine(line)) return false;
-    value.assign(line);
-    return true;
-}
+bool SettingsReader::Line(std::string& value) { return NextLine(value); }
 
 bool SettingsReader::Number(int& value) {
-    std::string_view line;
+    std::string line;
     if (!NextLine(line)) return false;
     value = ParseSettingsNumber(line);
     return true;
 }
 
 bool SettingsReader::Flag(bool& value) {
-    std::string_view line;
+    std::string line;
     if (!NextLine(line)) return false;
     value = line == "TRUE";
     return true;
 }
 
-bool SettingsReader::Text(std::string& value) {
-    std::string_view line;
+bool SettingsReader::Text(std::string& value, std::size_t max_length) {
+    std::string line;
     if (!NextLine(line)) return false;
-    if (!line.empty()) value.assign(line);
+    if (!line.empty() && line.size() <= max_length) value = std::move(line);
     return true;
 }
 

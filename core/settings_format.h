@@ -34,28 +34,36 @@ private:
 // when the file has no further line the call returns false and leaves the
 // value as it was, so the caller's default stands.
 //
-// A line ends at LF; the CR CR LF the program writes and the single CR LF of
-// a file edited by hand both give the whole value. A line of any length is
-// one value, so an over-long line never shifts the values after it.
+// A line ends at LF, and the CRs right before it belong to its end: the
+// CR CR LF the program writes, the CR LF of a file edited by hand and a bare
+// LF all give the whole value. A file without any LF was written with CR
+// line ends: there each run of CRs ends a line. A CR or NUL left inside a
+// line is dropped (a value never holds one), so whatever is read can be
+// written back as it was read. A line of any length is one value, so an
+// over-long line never shifts the values after it.
 class SettingsReader {
 public:
     // Reads from `bytes`, which must outlive the reader.
-    explicit SettingsReader(std::string_view bytes) noexcept : rest_(bytes) {}
+    explicit SettingsReader(std::string_view bytes) noexcept
+        : rest_(bytes), cr_line_ends_(bytes.find('\n') == std::string_view::npos) {}
     // A temporary string would leave the reader dangling.
     template <class T, std::enable_if_t<std::is_same_v<T, std::string>, int> = 0>
     explicit SettingsReader(T&&) = delete;
 
     bool Number(int& value);
     bool Flag(bool& value);
-    // An empty line leaves `value` as it was (the text rule).
-    bool Text(std::string& value);
-    // The raw value of the next line, empty or not.
+    // An empty line leaves `value` as it was (the text rule), and so does a
+    // value longer than `max_length`: a field that holds fewer characters
+    // could not show it.
+    bool Text(std::string& value, std::size_t max_length = std::string::npos);
+    // The value of the next line, empty or not.
     bool Line(std::string& value);
 
 private:
-    bool NextLine(std::string_view& line) noexcept;
+    bool NextLine(std::string& line);
 
     std::string_view rest_;
+    bool cr_line_ends_;
 };
 
 }  // namespace tracewick
