@@ -16,10 +16,18 @@ constexpr const char* kAttributeOrder[] = {
     "connect.dat", "lookup.dat", "arp.dat",     "netbios.dat",
 };
 
+std::string NotSavedText(const std::vector<const char*>& names) {
+    std::string text = "Tracewick could not save its settings to ";
+    for (std::size_t i = 0; i < names.size(); ++i) text += (i == 0 ? "" : ", ") + std::string(names[i]);
+    return text + (names.size() == 1 ? ". The previous settings in that file are kept."
+                                     : ". The previous settings in those files are kept.");
+}
+
 }  // namespace
 
 bool SaveAllSettings(HWND owner, int active_page, const std::vector<const PageSettings*>& pages) {
     for (const char* name : kAttributeOrder) ClearSettingsFileAttributes(name);
+    std::vector<const char*> passed_over;
     for (const char* name : kSettingsWriteOrder) {
         SettingsWriter writer;
         if (std::strcmp(name, kActivePageFile) == 0) {
@@ -32,12 +40,17 @@ bool SaveAllSettings(HWND owner, int active_page, const std::vector<const PageSe
             if (!owner_page) continue;  // that page is not in this build
             owner_page->WriteSettings(writer);
         }
-        if (writer.Refused() || WriteSettingsFile(name, writer.Bytes()) == SettingsWrite::kFailed) {
-            AppMessageBox(owner, std::string("Tracewick could not save its settings to ") + name +
-                                     ". The previous settings in that file are kept.");
+        // A value the file cannot carry keeps the old file, as a file that
+        // cannot be replaced does; the readers never produce one.
+        const SettingsWrite result = writer.Refused() ? SettingsWrite::kPassedOver
+                                                      : WriteSettingsFile(name, writer.Bytes());
+        if (result == SettingsWrite::kFailed) {
+            AppMessageBox(owner, NotSavedText({name}));
             return false;
         }
+        if (result == SettingsWrite::kPassedOver) passed_over.push_back(name);
     }
+    if (!passed_over.empty()) AppMessageBox(owner, NotSavedText(passed_over));
     return true;
 }
 

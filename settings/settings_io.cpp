@@ -23,28 +23,44 @@ void ClearSettingsFileAttributes(const char* name) {
     ::SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL);
 }
 
+namespace {
+
+// All of `bytes` into the open `file`, on disk before the call returns.
+bool WriteAll(const UniqueFile& file, std::string_view bytes) {
+    DWORD written = 0;
+    return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size() && ::FlushFileBuffers(file.Get());
+}
+
+UniqueFile CreateForWriting(const char* name) {
+    return UniqueFile(::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+}  // namespace
+
 SettingsWrite WriteSettingsFile(const char* name, std::string_view bytes) {
     const std::string temporary = std::string(name) + ".new";
     {
-        UniqueFile file(::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) return SettingsWrite::kNotOpened;
-        DWORD written = 0;
-        const BOOL ok = ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                                    &written, nullptr);
+        UniqueFile file = CreateForWriting(temporary.c_str());
+        if (!file) {
+            file = CreateForWriting(name);
+            if (!file) return SettingsWrite::kPassedOver;
+            if (!WriteAll(file, bytes)) return SettingsWrite::kFailed;
+            file.Reset();
+            ::SetFileAttributesA(name, FILE_ATTRIBUTE_HIDDEN);
+            return SettingsWrite::kWritten;
+        }
         // On disk before it replaces the old file, so a power loss cannot
         // leave an empty one in its place.
-        if (!ok || written != bytes.size() || !::FlushFileBuffers(file.Get())) {
+        if (!WriteAll(file, bytes)) {
             file.Reset();
             ::DeleteFileA(temporary.c_str());
             return SettingsWrite::kFailed;
         }
     }
-    // The new content exists: a file that cannot take its place (locked,
-    // access denied) is a failed write, not a file passed over.
     if (!::MoveFileExA(temporary.c_str(), name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ::DeleteFileA(temporary.c_str());
-        return SettingsWrite::kFailed;
+        return SettingsWrite::kPassedOver;
     }
     ::SetFileAttributesA(name, FILE_ATTRIBUTE_HIDDEN);
     return SettingsWrite::kWritten;

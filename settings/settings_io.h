@@ -25,14 +25,18 @@ void ReadSettingsFile(const char* name, void (*read)(SettingsReader&, Options&),
 }
 
 enum class SettingsWrite {
-    kWritten,     // in place and hidden
-    kNotOpened,   // could not be created: passed over, the old file stands
-    kFailed,      // a write error: the old file stands
+    kWritten,      // in place and hidden
+    kPassedOver,   // could not be created or put in place: the old file stands
+    kFailed,       // a write error in an open file
 };
 
 // Writes `bytes` to a temporary file beside `name` and then puts it in
-// place, so a failure never leaves a half-written file; the file is given
-// the hidden attribute.
+// place, so a write error never leaves a half-written file; the file is
+// given the hidden attribute. Where no temporary file can be made (a folder
+// that lets existing files be written but no new one made) the file is
+// written in place instead. A file that cannot take the new content (a
+// folder of that name, a lock) is passed over: that does not go away by
+// trying again.
 [[nodiscard]] SettingsWrite WriteSettingsFile(const char* name, std::string_view bytes);
 
 // Gives an existing file the normal attribute, so that it can be replaced.
