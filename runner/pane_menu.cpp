@@ -35,24 +35,35 @@ std::string TextToCopy(HWND pane) {
     return text;
 }
 
+// The clipboard gets the text or nothing: a block that could not be
+// filled is never handed over.
 void Copy(HWND pane) {
     const std::string text = TextToCopy(pane);
-    if (!::OpenClipboard(pane)) return;
-    ::EmptyClipboard();
-    if (HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-        if (void* bytes = ::GlobalLock(memory)) {
-            std::memcpy(bytes, text.c_str(), text.size() + 1);
-            ::GlobalUnlock(memory);
+    bool copied = false;
+    if (::OpenClipboard(pane)) {
+        ::EmptyClipboard();
+        if (UniqueGlobal memory{::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)}) {
+            if (void* bytes = ::GlobalLock(memory.Get())) {
+                std::memcpy(bytes, text.c_str(), text.size() + 1);
+                ::GlobalUnlock(memory.Get());
+                // The clipboard owns it once taken.
+                copied = ::SetClipboardData(CF_TEXT, memory.Get()) != nullptr;
+                if (copied) static_cast<void>(memory.Release());
+            }
         }
-        // The clipboard owns it once taken.
-        if (!::SetClipboardData(CF_TEXT, memory)) ::GlobalFree(memory);
+        ::CloseClipboard();
     }
-    ::CloseClipboard();
+    if (!copied) {
+        AppMessageBox(::GetAncestor(pane, GA_ROOT),
+                      "Tracewick could not copy the output to the clipboard. The output is still in the pane.");
+    }
 }
 
-// The pane's text as it stands, to a file the user names. A failed write
-// is said and the pane keeps its text.
+// The pane's text as it stood when Save As was chosen, to a file the user
+// names: while the dialog is open a repeat may give the page a fresh pane.
+// A failed write is said and the pane keeps its text.
 void SaveAs(HWND pane) {
+    const std::string text = ControlText(pane);
     HWND page = ::GetParent(pane);
     std::string caption = ControlText(page);
     if (caption.empty()) caption = "Output";
@@ -71,7 +82,6 @@ void SaveAs(HWND pane) {
     // The settings live in the working directory: the dialog must not move it.
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
     if (!ShowSaveFileDialog(dialog)) return;
-    const std::string text = ControlText(pane);
     UniqueFile file(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     const bool saved = file && ::WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&

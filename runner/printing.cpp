@@ -102,6 +102,8 @@ void PrintLines(HWND owner, HDC printer, const std::vector<std::string>& lines, 
 
 void PrintPane(HWND owner, HWND pane, const char* document_name) {
     if (!HasPrintableLines(static_cast<long>(::SendMessageA(pane, EM_GETLINECOUNT, 0, 0)))) return;
+    // Taken now: while the dialog is open a repeat may give the page a fresh pane.
+    const std::vector<std::string> lines = PaneLines(ControlText(pane));
     PRINTDLGA dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;
@@ -125,7 +127,7 @@ void PrintPane(HWND owner, HWND pane, const char* document_name) {
         TellFailure(owner, "the printer gave no device context", 0);
         return;
     }
-    PrintLines(owner, printer.Get(), PaneLines(ControlText(pane)), document_name);
+    PrintLines(owner, printer.Get(), lines, document_name);
 }
 
 }  // namespace tracewick
