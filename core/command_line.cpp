@@ -14,16 +14,19 @@ std::size_t CommandTemplate::HostRoom() const noexcept {
     return fixed >= kMaxCommandLength ? 0 : kMaxCommandLength - fixed;
 }
 
-std::optional<std::string> HostRefusal(const CommandTemplate& command, std::string_view host) {
+std::optional<std::string> OptionLikeRefusal(std::string_view text, std::string_view noun) {
+    if (text.empty() || (text.front() != '-' && text.front() != '/')) return std::nullopt;
+    return "The " + std::string(noun) + " cannot begin with - or /: the command would take it for an option.";
+}
+
+std::optional<std::string> HostRefusal(const CommandTemplate& command, std::string_view host, std::string_view noun) {
     if (host.find('"') != std::string_view::npos) {
-        return std::string("The host name cannot contain a double quote (\").");
+        return "The " + std::string(noun) + " cannot contain a double quote (\").";
     }
-    if (!host.empty() && (host.front() == '-' || host.front() == '/')) {
-        return std::string("The host name cannot begin with - or /: the command would take it for an option.");
-    }
+    if (auto refusal = OptionLikeRefusal(host, noun)) return refusal;
     const std::size_t room = command.HostRoom();
     if (host.size() > room) {
-        return "The host name is too long. With the current options it may be at most " +
+        return "The " + std::string(noun) + " is too long. With the current options it may be at most " +
                std::to_string(room) + " characters long; it has " + std::to_string(host.size()) +
                ".";
     }

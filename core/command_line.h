@@ -25,9 +25,13 @@ struct CommandTemplate {
 // Why `host` cannot go into the command line, or nothing when it can: a
 // host that would make the line too long, that holds a double quote (it
 // would end the quoted command early), or that begins with - or / (the
-// command would take it for options).
-[[nodiscard]] std::optional<std::string> HostRefusal(const CommandTemplate& command,
-                                                     std::string_view host);
+// command would take it for options). `noun` is what the page asks for.
+[[nodiscard]] std::optional<std::string> HostRefusal(const CommandTemplate& command, std::string_view host,
+                                                     std::string_view noun = "host name");
+
+// Why `text` cannot stand where a command takes a name, or nothing: it
+// begins with - or /, so the command would take it for an option.
+[[nodiscard]] std::optional<std::string> OptionLikeRefusal(std::string_view text, std::string_view noun);
 
 // conspawn.exe "ping -w T -n N -l S HOST"
 [[nodiscard]] CommandTemplate PingCommand(int timeout, int count, int packet_size);

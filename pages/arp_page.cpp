@@ -60,7 +60,7 @@ void CArpPage::CommitInput() {
 
 std::optional<RunPlan> CArpPage::PlanRun() {
     const bool by_destination = IsChecked(IDC_BY_DESTINATION);
-    std::optional<std::string> command = CommandFor(ArpCommand(by_destination, options_.address), options_.address);
+    std::optional<std::string> command = CommandFor(ArpCommand(by_destination, options_.address), options_.address, "address");
     if (!command) return std::nullopt;
     return RunPlan{{RunStep{std::move(*command)}}, [by_destination](std::string_view chunk) {
                        std::string text(chunk);

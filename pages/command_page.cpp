@@ -116,8 +116,9 @@ void AsyncCommandPage::CommitInput() {
     if (hosts_) host_ = hosts_->Commit(*this, host_);
 }
 
-std::optional<std::string> AsyncCommandPage::CommandFor(const CommandTemplate& command, const std::string& host) {
-    if (const auto refusal = HostRefusal(command, host)) {
+std::optional<std::string> AsyncCommandPage::CommandFor(const CommandTemplate& command, const std::string& host,
+                                                        std::string_view noun) {
+    if (const auto refusal = HostRefusal(command, host, noun)) {
         AppMessageBox(Hwnd(), *refusal);
         return std::nullopt;
     }
@@ -141,7 +142,7 @@ void AsyncCommandPage::OnOutput(LPARAM lparam) {
     while (text.size() < kBatchLength && ::PeekMessageA(&next, Hwnd(), message, message, PM_REMOVE | PM_NOYIELD)) {
         take(next.lParam);
     }
-    if (lines_) text = lines_->Feed(text, Subject());
+    if (lines_) text = lines_->Feed(text, subject_);
     if (!text.empty() && pane_.AppendOutput(text, traits_.margin)) StopForFullPane();
 }
 
@@ -169,7 +170,7 @@ std::optional<RunPlan> AsyncCommandPage::PlanRun() {
 
 INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
     if (!cycle_.AcceptsRun()) return 0;  // one run at a time, whatever sent the click
-    CommitInput();
+    CommitBeforeRun();
     std::optional<RunPlan> plan = PlanRun();
     if (!plan) {
         Carry(cycle_.Refused());
@@ -178,6 +179,7 @@ INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
     }
     pane_.WriteHeader(cumulative_, traits_.header_margin);
     if (lines_) lines_->Reset();
+    subject_ = std::move(plan->subject);
     next_plan_ = std::move(*plan);
     Carry(cycle_.Run());
     return 0;
@@ -219,7 +221,7 @@ void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view end_lin
     if (effects.repeat_timer == TimerChange::kKill) repeat_timer_.Stop();
     if (effects.show) {
         // A last line that came without its line end is shown before the end line.
-        if (lines_) pane_.AppendOutput(lines_->Feed("\r\n", Subject()), traits_.margin);
+        if (lines_) pane_.AppendOutput(lines_->Feed("\r\n", subject_), traits_.margin);
         pane_.AppendText(end_line, traits_.margin);
         // Before the note: the repeat countdown belongs to no run.
         if (run_end_watch_) ReportRunEnd(ControlText(Item(traits_.pane_id)), exit_code);

@@ -40,6 +40,9 @@ struct CommandPageTraits {
 struct RunPlan {
     std::vector<RunStep> steps;
     ChunkRewrite rewrite = {};
+    // What a line filter's subject rule names in this run (the computer of
+    // the run), fixed when the run is planned.
+    std::string subject = {};
 };
 
 class AsyncCommandPage : public WithMessageMap<AsyncCommandPage, PropertyPage>, public HostPage {
@@ -84,12 +87,13 @@ protected:
     virtual std::optional<std::string> BuildCommand(const std::string&) { return std::nullopt; }
     // What the worker does to each chunk of this run; nothing by default.
     virtual ChunkRewrite RewriteFor(const std::string& host);
-    // What a line filter's subject rule names, read as each line is shown.
-    virtual std::string Subject() const { return {}; }
+    // What Run commits before it plans: by default the field's focus-loss routine.
+    virtual void CommitBeforeRun() { CommitInput(); }
 
     // The command line of `command` with `host`, or nothing after the user
-    // has been told why the host does not fit.
-    std::optional<std::string> CommandFor(const CommandTemplate& command, const std::string& host);
+    // has been told why the host does not fit; `noun` is what the field holds.
+    std::optional<std::string> CommandFor(const CommandTemplate& command, const std::string& host,
+                                          std::string_view noun = "host name");
     // Carries out what the run cycle said; `end_line` is the text an End
     // event shows, `exit_code` that run's. Output is shown by the output
     // handler, in batches.
@@ -140,6 +144,7 @@ private:
     // The host combo, once made, shows no text (see EmptyHostField).
     bool host_field_empty_ = false;
     std::optional<LineFilter> lines_;
+    std::string subject_;  // of the run the pane shows
     RunEndWatch run_end_watch_;
 };
 

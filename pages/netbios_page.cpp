@@ -69,8 +69,10 @@ void CNetbiosPage::CommitInput() {
     CommitField([this] { options_.computer = Upper(StripLeadingBlanks(options_.computer)); });
 }
 
-std::string CNetbiosPage::Subject() const {
-    return options_.computer.empty() ? registry_name_ : options_.computer;
+// Only Resources and Name Table name a computer: Workgroup alone neither
+// reads nor changes the field.
+void CNetbiosPage::CommitBeforeRun() {
+    if (options_.resources || options_.name_table) CommitInput();
 }
 
 bool CNetbiosPage::ReadRegistryName() {
@@ -103,6 +105,10 @@ std::optional<RunPlan> CNetbiosPage::PlanRun() {
     // the field as it is.
     if (options_.resources || options_.name_table) {
         if (!options_.computer.empty()) {
+            if (const auto refusal = OptionLikeRefusal(options_.computer, "computer name")) {
+                RefuseName(*refusal, 0);
+                return std::nullopt;
+            }
             if (const std::size_t bad = ForbiddenNameCharacter(options_.computer); bad != std::string::npos) {
                 RefuseName(kTypedNameInvalidText, bad);
                 return std::nullopt;
@@ -117,7 +123,11 @@ std::optional<RunPlan> CNetbiosPage::PlanRun() {
             return std::nullopt;
         }
     }
-    return RunPlan{NetbiosRun(options_, nt_platform_, registry_name_)};
+    RunPlan plan{NetbiosRun(options_, nt_platform_, registry_name_)};
+    if (options_.resources || options_.name_table) {
+        plan.subject = options_.computer.empty() ? registry_name_ : options_.computer;
+    }
+    return plan;
 }
 
 INT_PTR CNetbiosPage::OnDefaults(WPARAM, LPARAM) {

@@ -25,7 +25,7 @@ protected:
     void ReadSettings() override;
     void DoDataExchange(DataExchange& exchange) override;
     std::optional<RunPlan> PlanRun() override;
-    std::string Subject() const override;
+    void CommitBeforeRun() override;
 
 private:
     INT_PTR OnDefaults(WPARAM, LPARAM);

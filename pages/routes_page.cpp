@@ -14,7 +14,7 @@ constexpr int kMargin = 13;
 constexpr CommandPageTraits kRoutesTraits{IDD_ROUTES_PAGE,
                                          IDC_NET_PANE,
                                          0,
-                                         RunnerTraits{WM_USER + 1008, WM_USER + 1009, ""},
+                                         RunnerTraits{WM_USER + 1008, WM_USER + 1009, "Routes stopped"},
                                          RunCycleTraits{"Routes", false, false},
                                          0,
                                          0,
@@ -52,7 +52,7 @@ void CRoutesPage::CommitInput() {
 }
 
 std::optional<RunPlan> CRoutesPage::PlanRun() {
-    std::optional<std::string> command = CommandFor(RoutesCommand(), options_.address);
+    std::optional<std::string> command = CommandFor(RoutesCommand(), options_.address, "address");
     if (!command) return std::nullopt;
     return RunPlan{{RunStep{std::move(*command)}}};
 }

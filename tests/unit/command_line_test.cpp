@@ -43,6 +43,11 @@ TEST(CommandLines, RefusesHostsThatWouldChangeTheCommand) {
     for (const auto& [host, reason] : rows)
         EXPECT_NE(HostRefusal(PingCommand(300, 4, 32), host).value_or("").find(reason), std::string::npos) << host;
     for (const char* host : {"", "a-b", "a/b", "x -t"}) EXPECT_FALSE(HostRefusal(LookupCommand(), host).has_value()) << host;
+    // A page that asks for an address or a computer name speaks of that.
+    EXPECT_EQ(HostRefusal(LookupCommand(), "1\"2", "address").value_or(""), "The address cannot contain a double quote (\").");
+    EXPECT_EQ(OptionLikeRefusal("-R", "computer name").value_or(""),
+              "The computer name cannot begin with - or /: the command would take it for an option.");
+    EXPECT_FALSE(OptionLikeRefusal("PC-1", "computer name").has_value());
 }
 
 TEST(HostText, OnlyLeadingBlanksAndLineBreaksGo) {
