@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <regex>
 
 #include "runner/pane_menu.h"
@@ -61,6 +62,7 @@ enum class Do {
     kEnter,      // the sheet's default command, as the Enter key gives it
     kRefused,    // Run; a message box says a, nothing runs and the sheet stays
     kNoExit,     // Exit; as kRefused
+    kExitTold,   // Exit; a message box says a, and after OK the program ends with 0
     kCancel,
     kCumulative,  // a click on the Cumulative box
     kPage,       // the page with caption a becomes the active one
@@ -91,7 +93,11 @@ enum class Do {
     kTabClick,   // a mouse click on the tab with caption a
     kActive,     // the page with caption a is the active one
     kCopy,       // with b ("from|to") selected first: a "menu" Copy, "key" Ctrl+C or "all" Ctrl+A Ctrl+C
-    kSaveAs,     // the pane's Save As, into file a, offered under the page's name
+    kSaveAs,     // the pane's Save As, into file a, offered under the page's name; b "repeat": held open
+                 // until a repeat gives the page a fresh pane, the file holds what the pane showed
+    kCopyHeld,   // Ctrl+C while the driver holds the clipboard: a message box says a
+    kRemember,   // the bytes of file a, for kSame
+    kSame,       // file a holds what kRemember saw
     kPrint,      // a click on Print; a: "none" opens no dialog, "cancel" prints nothing, "fail": the job
                  // cannot be delivered and OK shows b; else OK gives a job of a sheets titled b
 };
@@ -121,6 +127,20 @@ std::vector<std::string> Split(const std::string& text) {
 }
 
 const std::string kBulk = fake::BulkText(2097152);
+
+// UTF-16 as an editor saves it: a byte order mark, every byte followed by NUL.
+std::string Utf16(const std::string& text) {
+    std::string wide = "\xFF\xFE";
+    for (const char c : text) wide += {c, '\0'};
+    return wide;
+}
+
+std::string RandomBytes(std::size_t count) {
+    std::mt19937 random(7);
+    std::string bytes(count, '\0');
+    for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
+    return bytes;
+}
 const std::string kOutLines = [script = std::string()]() mutable {
     for (int line = 1; line <= 130; ++line) script += "out line " + std::to_string(line) + "\n";
     return script;
@@ -234,14 +254,50 @@ const std::vector<Row> kRows = {
      {{Do::kShown, "9|400|0|64"}, {Do::kOptions, "5|400|0|64"}, {Do::kLeave, "exit"},
       {Do::kFile, "ping.dat", SettingsLines({"5", "400", "0", "64", "FALSE"})}},
      {{"ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"}), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY}}},
-    {"a file that cannot be made keeps the old one and Exit still closes", "P", "",
+    {"where no temporary file can be made the file is written in place", "P", "",
      {{Do::kOptions, "5|400|0|64"}, {Do::kLeave, "exit"},
-      {Do::kFileBytes, "ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"})},
+      {Do::kFile, "ping.dat", SettingsLines({"5", "400", "0", "64", "FALSE"})},
       {Do::kFile, "actpage.dat", "0\r\r\n"}},
      {{"ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"}), FILE_ATTRIBUTE_HIDDEN},
       {"ping.dat.new", "", 0, SeedFile::kFolder}}},
-    {"a file that cannot be moved into place is a write error", "P", "",
-     {{Do::kOptions, "5|400|0|64"}, {Do::kNoExit, kWriteError}}, {{"ping.dat", "", 0, SeedFile::kFolder}}},
+    {"a file that cannot be replaced is passed over and named; Exit still ends", "P", "",
+     {{Do::kOptions, "5|400|0|64"}, {Do::kExitTold, kWriteError},
+      {Do::kFile, "tracert.dat", SettingsLines({"20", "300", "FALSE", "FALSE"})},
+      {Do::kFile, "actpage.dat", "0\r\r\n"}},
+     {{"ping.dat", "", 0, SeedFile::kFolder}, {"tracert.dat", "", FILE_ATTRIBUTE_HIDDEN}}},
+    {"a folder in actpage.dat's place: every other file is written, Exit ends", "P", "",
+     {{Do::kExitTold, "Tracewick could not save its settings to actpage.dat. The previous settings in that file are kept."},
+      {Do::kFile, "ping.dat", "$DEFAULTS"}, {Do::kFile, "lookup.dat", SettingsLines({"FALSE", "", "localhost"})}},
+     {{"actpage.dat", "", 0, SeedFile::kFolder}}},
+    // ---------------------------------------------------------------- damaged settings files
+    // What is read is written back as it was read: Exit ends, the next start reads it again.
+    {"a stray CR in the routes address goes when read", "R", "",
+     {{Do::kFieldIs, "10.0.0.1"}, {Do::kLeave, "exit"}, {Do::kFile, "routes.dat", SettingsLines({"10.0.0.1", "TRUE"})},
+      {Do::kRestart}, {Do::kFieldIs, "10.0.0.1"}, {Do::kChecked, "1083"}},
+     {{"routes.dat", "10.0.\r0.1\r\r\nTRUE\r\r\n"}}},
+    {"a stray CR in the NetBIOS computer name goes when read", "N", "",
+     {{Do::kFieldIs, "PCX"}, {Do::kLeave, "exit"},
+      {Do::kFile, "netbios.dat", SettingsLines({"PCX", "TRUE", "FALSE", "TRUE", "FALSE"})}, {Do::kRestart},
+      {Do::kFieldIs, "PCX"}, {Do::kChecked, "1106|1108", "1107"}},
+     {{"netbios.dat", "PC\rX\r\r\nTRUE\r\r\nFALSE\r\r\nTRUE\r\r\nFALSE\r\r\n"}}},
+    {"ping.dat with CR line ends reads every value", "P", "",
+     {{Do::kShown, "7|1500|12|100"}, {Do::kLeave, "exit"}, {Do::kFile, "ping.dat", SettingsLines({"7", "1500", "12", "100", "TRUE"})}},
+     {{"ping.dat", "7\r1500\r12\r100\rTRUE\r"}}},
+    {"lookup.dat saved as UTF-16 by an editor", "P", "",
+     {{Do::kList, "alpha|beta"}, {Do::kHost, "beta"}, {Do::kLeave, "exit"},
+      {Do::kFile, "lookup.dat", SettingsLines({"FALSE", "beta", "alpha", "beta"})}},
+     {{"lookup.dat", Utf16("TRUE\r\nbeta\r\nbeta\r\nalpha\r\n")}}},
+    {"lookup.dat with CR CR CR LF line ends and stray CRs in the host and an entry", "P", "",
+     {{Do::kList, "alpha|beta"}, {Do::kHost, "beta"}, {Do::kLeave, "exit"},
+      {Do::kFile, "lookup.dat", SettingsLines({"TRUE", "beta", "alpha", "beta"})}},
+     {{"lookup.dat", "TRUE\r\r\r\nbe\rta\r\r\r\nbeta\r\r\r\nal\rpha\r\r\r\n"}}},
+    {"lookup.dat with LF CR line ends", "P", "",
+     {{Do::kList, "alpha|beta"}, {Do::kHost, "beta"}, {Do::kLeave, "exit"},
+      {Do::kFile, "lookup.dat", SettingsLines({"TRUE", "beta", "alpha", "beta"})}},
+     {{"lookup.dat", "TRUE\n\rbeta\n\rbeta\n\ralpha\n\r"}}},
+    {"lookup.dat of 64 KB of random bytes", "P", "",
+     {{Do::kLeave, "exit"}, {Do::kRemember, "lookup.dat"}, {Do::kRestart}, {Do::kLeave, "exit"}, {Do::kSame, "lookup.dat"}},
+     {{"lookup.dat", RandomBytes(65536)}}},
     {"a write error keeps the old file, names it and the sheet stays open", "P", "",
      {{Do::kOptions, "5|400|0|64"}, {Do::kNoExit, kWriteError},
       {Do::kFileBytes, "ping.dat", SettingsLines({"9", "400", "0", "64", "FALSE"})}},
@@ -286,7 +342,7 @@ const std::vector<Row> kRows = {
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kPane, "<header>\r\n$CMD\r\nbefore\r\nInvalid IP address x\r\n$END"},
       {Do::kField, " \t10.0.0.9 "}, {Do::kClick, "1105"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kFieldIs, "10.0.0.9 "},
       {Do::kPane, "<header>\r\n$CMD-n 10.0.0.9 \r\nbefore\r\nInvalid interface  x\r\n$END"},
-      {Do::kField, "10.0\"1"}, {Do::kRefused, "The host name cannot contain a double quote (\")."}}},
+      {Do::kField, "10.0\"1"}, {Do::kRefused, "The address cannot contain a double quote (\")."}}},
     {"Connections runs three commands in turn, heads the last and shows whole lines", "C",
      "args\nraw \\xC4\\xC4\\xC4\\r\\nsplit li\nsleep 300\nraw ne\\n\n",
      {{Do::kClick, "1065"}, {Do::kClick, "1103"}, {Do::kRun}, {Do::kWaitEnd},
@@ -315,6 +371,18 @@ const std::vector<Row> kRows = {
       {Do::kRefused, "User entered computer name is invalid.\r\n Cannot perform NetBIOS request"},
       {Do::kFieldIs, "AB-C.D", "4"}, {Do::kField, "ab-c_d"}, {Do::kClick, "1106"}, {Do::kRun}, {Do::kWaitEnd},
       {Do::kPane, "<header>\r\n\"$BIN\\net.exe\" view \\\\AB-C_D\r\n$END"}}},
+    {"NetBIOS refuses a name the command would take for an option", "N", "args\n",
+     {{Do::kClick, "1108"}, {Do::kField, "-R"},
+      {Do::kRefused, "The computer name cannot begin with - or /: the command would take it for an option."},
+      {Do::kField, "/x"},
+      {Do::kRefused, "The computer name cannot begin with - or /: the command would take it for an option."}}},
+    {"NetBIOS names the computer of the run, whatever the field holds meanwhile", "N",
+     "args\nsleep 1000\nout There are no entries in the list.\n",
+     {{Do::kClick, "1106"}, {Do::kClick, "1107"}, {Do::kField, "alpha"}, {Do::kRun}, {Do::kField, "beta"},
+      {Do::kCumulative}, {Do::kWaitEnd},
+      {Do::kPane, "<header>\r\n\"$BIN\\net.exe\" view \\\\ALPHA\r\nNo shared resources at ALPHA\r\n$END"}}},
+    {"NetBIOS with only Workgroup neither reads nor changes the field", "N", "args\n",
+     {{Do::kField, " lower"}, {Do::kEnter}, {Do::kWaitEnd}, {Do::kFieldIs, " lower"}}},
     {"two pages run at once, each into its own pane", "C", "out first\nsleep 1500\nout second\n",
      {{Do::kRun}, {Do::kWaitText, "first"}, {Do::kPage, "ARP"}, {Do::kRun}, {Do::kPage, "Connections"}, {Do::kWaitEnd},
       {Do::kPane, "<header>\r\nfirst\r\nsecond\r\n$END"}, {Do::kOtherPane, "ARP", "<header>\r\narp line\r\n$END"}},
@@ -338,13 +406,19 @@ const std::vector<Row> kRows = {
     // 130 output lines, a header and two end lines: 60, 60 and 13 on the sheets.
     {"Print: an empty pane opens no dialog, a cancel prints nothing, 60 lines a sheet", "PA", kOutLines.c_str(),
      {{Do::kPrint, "none"}, {Do::kRun}, {Do::kWaitEnd}, {Do::kPrint, "cancel"}, {Do::kPrint, "3", "$DOCUMENT"}}},
+    {"Save As held open over a repeat saves the text the pane showed", "P", "out reply\n",
+     {{Do::kOptions, "4|300|1|32"}, {Do::kRun}, {Do::kWaitText, "Ping repeats in 1 seconds"},
+      {Do::kSaveAs, "held.txt", "repeat"}, {Do::kCancel}}},
+    {"Copy says so when the clipboard cannot be had", "P", "out one\n",
+     {{Do::kRun}, {Do::kWaitEnd},
+      {Do::kCopyHeld, "Tracewick could not copy the output to the clipboard. The output is still in the pane."}}},
     {"Print says so when the printer could not finish the job", "P", "out one\n",
      {{Do::kRun}, {Do::kWaitEnd},
       {Do::kPrint, "fail", "Tracewick could not print: the printer did not finish the document (Invalid handle)."}}},
     // ---------------------------------------------------------------- Routes, Statistics
     {"Routes runs route print for the address stripped; a quote is refused", "R", "args\n",
      {{Do::kField, "  10.0.0.0"}, {Do::kRun}, {Do::kFieldIs, "10.0.0.0"}, {Do::kPane, "<header>\r\n$CMD10.0.0.0\r\n$END"},
-      {Do::kField, "1\"2"}, {Do::kRefused, "The host name cannot contain a double quote (\")."}}},
+      {Do::kField, "1\"2"}, {Do::kRefused, "The address cannot contain a double quote (\")."}}},
     {"Statistics takes By Number from Connections and runs both commands, End of Data once", "S", "args\n",
      {{Do::kPage, "Connections"}, {Do::kClick, "1065"}, {Do::kPage, "Statistics"}, {Do::kClick, "1103"}, {Do::kRun},
       {Do::kPane, "<header>\r\n\r\n$CMD -n\r\n\"$BIN\\nbtstat.exe\" -r\r\n$END"}},
@@ -438,6 +512,7 @@ protected:
 
     const PageCase* page_ = nullptr;
     ULONGLONG mark_ = 0;
+    std::string remembered_;
 };
 
 void PageTest::Play(const Step& step) {
@@ -465,6 +540,14 @@ void PageTest::Play(const Step& step) {
             EXPECT_TRUE(app_->BinProcesses().empty()) << "a refused run starts nothing";
             EXPECT_TRUE(Settle() && !app_->WaitForExit(0) && IsWindowVisible(sheet_)) << "the sheet stays open";
             break;
+        case Do::kExitTold: {
+            ASSERT_TRUE(PostClick(GetDlgItem(sheet_, IDCANCEL)));
+            EXPECT_EQ(a, app_->AnswerMessageBox().value_or("(no message box)"));
+            DWORD code = 1;
+            ASSERT_TRUE(app_->WaitForExit(kWaitMs, &code)) << "Exit did not end the program";
+            EXPECT_EQ(0u, code);
+            break;
+        }
         case Do::kCancel: ASSERT_TRUE(Click(Item(IDC_CANCEL_RUN))); break;
         case Do::kCumulative: ASSERT_TRUE(Click(Item(IDC_CUMULATIVE))); break;
         case Do::kPage: ASSERT_TRUE(Show(a)); break;
@@ -616,18 +699,31 @@ void PageTest::Play(const Step& step) {
             break;
         }
         case Do::kSaveAs: {
-            ASSERT_TRUE(PostMessageA(PaneControl(), WM_COMMAND, kPaneSaveAs, 0));
+            const HWND pane = PaneControl();
+            const std::string shown = Pane();
+            ASSERT_TRUE(PostMessageA(pane, WM_COMMAND, kPaneSaveAs, 0));
             const HWND dialog = app_->WaitForDialog("Save As"), name = GetDlgItem(dialog, cmb13);
             ASSERT_TRUE(dialog);
             EXPECT_EQ(0u, TextOf(name).rfind(std::string("Tracewick ") + page_->name + " ", 0)) << TextOf(name);
+            if (b == "repeat") { ASSERT_TRUE(Wait([&] { return PaneControl() != pane; })) << "no repeat came"; }
             ASSERT_TRUE(SetText(name, app_->work_dir() + "\\" + a) && PostClick(GetDlgItem(dialog, IDOK)) && app_->WaitGone(dialog));
             // Written once the dialog has gone.
             Wait([&] { return app_->ReadFile(a).has_value(); });
             const auto file = app_->ReadFile(a);
             ASSERT_TRUE(file) << "no " << a;
-            ExpectText(Pane(), file->bytes);
+            ExpectText(b == "repeat" ? shown : Pane(), file->bytes);
             break;
         }
+        case Do::kCopyHeld: {
+            ASSERT_TRUE(OpenClipboard(nullptr));
+            PostMessageA(PaneControl(), WM_CHAR, 3, 0);
+            const auto said = app_->AnswerMessageBox();
+            CloseClipboard();
+            EXPECT_EQ(a, said.value_or("(no message box)"));
+            break;
+        }
+        case Do::kRemember: remembered_ = app_->ReadFile(a).value_or(FileState{"(no file)"}).bytes; break;
+        case Do::kSame: ExpectText(remembered_, app_->ReadFile(a).value_or(FileState{"(no file)"}).bytes); break;
         case Do::kFile:
         case Do::kFileBytes: {
             const auto file = app_->ReadFile(a);
