@@ -34,6 +34,13 @@ char AutoRunLetterFromArgs(const std::vector<std::string>& args) noexcept {
 
 AutoRunRequest AutoRunRequestFromArgs(const std::vector<std::string>& args) {
     AutoRunRequest request;
+    constexpr std::string_view kReport = "report:";
+    for (const std::string& arg : args) {
+        if (IsSwitch(arg) && SwitchIs(arg, kReport, false) && arg.size() > kReport.size() + 1) {
+            request.report_file = arg.substr(kReport.size() + 1);
+        }
+    }
+    if (!request.report_file.empty()) return request;
     request.letter = AutoRunLetterFromArgs(args);
     // Without a run there is nothing to record and nothing to leave after.
     if (PageIndexForLetter(request.letter) < 0) return request;

@@ -23,14 +23,19 @@ struct AutoRunRequest {
     char letter = kNoAutoRunLetter;
     std::string log_file;  // /log:FILE; empty when none
     bool exit = false;     // /exit
+    // /report:FILE: every page that needs nothing typed runs once, into
+    // FILE, and the program leaves. Empty when none.
+    std::string report_file;
     // No message box may wait for a user.
-    [[nodiscard]] bool Unattended() const noexcept { return exit || !log_file.empty(); }
+    [[nodiscard]] bool Unattended() const noexcept { return exit || !log_file.empty() || !report_file.empty(); }
 };
 
 // The letter as AutoRunLetterFromArgs finds it, wherever the switches stand.
 // /log:FILE and /exit (also with -, in any letter case) count only beside a
 // letter that selects a page; an empty FILE and every other switch are
-// ignored, and of several /log: the last counts.
+// ignored, and of several /log: the last counts. /report:FILE counts with or
+// without a letter and then takes the place of all of them: no letter, log
+// or exit.
 [[nodiscard]] AutoRunRequest AutoRunRequestFromArgs(const std::vector<std::string>& args);
 
 // The exit code of a run nobody watches: that of its first run once it has
@@ -41,6 +46,7 @@ class UnattendedOutcome {
 public:
     void FirstRunEnded(unsigned long exit_code) noexcept { run_code_ = exit_code; }
     void Failed() noexcept { failed_ = true; }
+    [[nodiscard]] bool HasFailed() const noexcept { return failed_; }
     [[nodiscard]] unsigned long ExitCode() const noexcept { return failed_ ? 1 : run_code_; }
 
 private:

@@ -27,6 +27,11 @@ std::string RunHeader(const std::tm& time, bool blank_lines_before) {
     return header;
 }
 
+std::string_view RunText(std::string_view pane, std::string_view header) noexcept {
+    const std::size_t at = header.empty() ? std::string_view::npos : pane.rfind(header);
+    return at == std::string_view::npos ? pane : pane.substr(at);
+}
+
 std::string SavedOutputName(std::string_view page, const std::tm& time) {
     char stamp[96];
     std::snprintf(stamp, sizeof stamp, " %04d-%02d-%02d %02d-%02d-%02d.txt", time.tm_year + 1900, time.tm_mon + 1,

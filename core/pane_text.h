@@ -15,6 +15,11 @@ namespace tracewick {
 // the header starts with two line breaks. Always ends with CR LF.
 [[nodiscard]] std::string RunHeader(const std::tm& time, bool blank_lines_before);
 
+// The text of the run whose header line is `header` (as RunHeader makes it
+// without blank lines): from the last such line to the end of `pane`; the
+// whole pane when the header is not there.
+[[nodiscard]] std::string_view RunText(std::string_view pane, std::string_view header) noexcept;
+
 // "Tracewick <page> <yyyy-mm-dd hh-mm-ss>.txt": the name a saved pane is
 // offered under. Characters a file name cannot hold become '-'.
 [[nodiscard]] std::string SavedOutputName(std::string_view page, const std::tm& time);

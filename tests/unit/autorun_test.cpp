@@ -44,6 +44,26 @@ TEST(AutoRunRequest, LogAndExitSwitches) {
     }
 }
 
+// A report needs no letter, and where one is given the report takes its place.
+TEST(AutoRunRequest, ReportSwitch) {
+    const std::pair<std::vector<std::string>, const char*> rows[] = {
+        {{"/report:report.txt"}, "report.txt"},
+        {{"p", "-REPORT:C:\\r.txt", "/exit", "/log:x"}, "C:\\r.txt"},
+        {{"/report:"}, ""},
+        {{"/reports:x"}, ""},
+    };
+    for (const auto& [args, file] : rows) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        const AutoRunRequest request = AutoRunRequestFromArgs(args);
+        EXPECT_EQ(request.report_file, file);
+        if (*file) {
+            EXPECT_TRUE(request.Unattended());
+            EXPECT_EQ(request.letter, kNoAutoRunLetter);
+            EXPECT_TRUE(request.log_file.empty() && !request.exit);
+        }
+    }
+}
+
 TEST(AutoRunLetter, SelectsPagesInEitherCase) {
     const std::pair<char, int> rows[] = {
         {'P', kPingPage},        {'T', kTracertPage},     {'L', kLookupPage}, {'R', kRoutesPage},
