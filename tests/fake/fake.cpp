@@ -23,6 +23,9 @@
 //                    handles, holds them open for MS milliseconds and exits;
 //                    the script goes on at once
 //   exit CODE        ends at once with CODE (0 when the script runs out)
+//   when RUNS STMT   STMT only in the runs listed, by number from 1 with
+//                    commas between ("when 2,3 exit 1"); each start of the
+//                    program counts one run, in "<own base name>.runs"
 // TEXT takes the escapes \r \n \t \\ \0 and \xHH (two hex digits). Numbers
 // are decimal, or hexadecimal after 0x. A line the program does not
 // understand is reported on standard error and ends it with exit code 99.
@@ -99,7 +102,17 @@ bool StartGrandchild(const std::string& own_path, unsigned long long ms) {
     return true;
 }
 
-int Play(const std::string& own_path, const std::string& script) {
+// Whether this run's `number` is in the comma-separated `runs`.
+bool IsListed(const std::string& runs, unsigned long long number) {
+    std::istringstream list(runs);
+    for (std::string item; std::getline(list, item, ',');) {
+        unsigned long long listed = 0;
+        if (ParseNumber(item, &listed) && listed == number) return true;
+    }
+    return false;
+}
+
+int Play(const std::string& own_path, const std::string& script, unsigned long long run) {
     std::istringstream lines(script);
     std::size_t number = 0;
     for (std::string line; std::getline(lines, line);) {
@@ -110,6 +123,12 @@ int Play(const std::string& own_path, const std::string& script) {
         };
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == '#') continue;
+        if (line.rfind("when ", 0) == 0) {
+            const std::size_t runs_end = line.find(' ', 5);
+            if (runs_end == std::string::npos) return fail("no statement");
+            if (!IsListed(line.substr(5, runs_end - 5), run)) continue;
+            line = line.substr(runs_end + 1);
+        }
         const std::string keyword = line.substr(0, line.find(' '));
         const std::string argument = line.substr(std::min(line.size(), keyword.size() + 1));
         if (std::string(" out raw err args sleep bulk grandchild exit ").find(" " + keyword + " ") == std::string::npos)
@@ -149,6 +168,10 @@ int main() {
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
     if (length <= 4 || length >= MAX_PATH) return 0;
     // Our path ends in ".exe".
-    std::ifstream file(std::string(path, length - 4) + ".script", std::ios::binary);
-    return file ? Play(std::string(path, length), std::string(std::istreambuf_iterator<char>(file), {})) : 0;
+    const std::string base(path, length - 4);
+    unsigned long long run = 0;
+    std::ifstream(base + ".runs") >> run;
+    std::ofstream(base + ".runs", std::ios::trunc) << ++run;
+    std::ifstream file(base + ".script", std::ios::binary);
+    return file ? Play(std::string(path, length), std::string(std::istreambuf_iterator<char>(file), {}), run) : 0;
 }
