@@ -1,6 +1,7 @@
 #include "app/main_sheet.h"
 
 #include <algorithm>
+#include <ctime>
 #include <optional>
 #include <string>
 
@@ -47,6 +48,7 @@ const MessageEntry<CAllControlsSheet> CAllControlsSheet::kMessageMap[] = {
     OnMsg<CAllControlsSheet>(WM_SYSCOMMAND, &CAllControlsSheet::OnSysCommand),
     OnMsg<CAllControlsSheet>(WM_DESTROY, &CAllControlsSheet::OnDestroy),
     OnMsg<CAllControlsSheet>(WM_QUERYDRAGICON, &CAllControlsSheet::OnQueryDragIcon),
+    OnMsg<CAllControlsSheet>(CAllControlsSheet::kReportNext, &CAllControlsSheet::OnReportNext),
     EndOfMessageMap<CAllControlsSheet>(),
 };
 
@@ -59,7 +61,8 @@ CAllControlsSheet::CAllControlsSheet(char autorun_letter, UnattendedRun* unatten
       statistics_page_(connections_page_),
       autorun_letter_(autorun_letter),
       unattended_(unattended) {
-    if (autorun_letter_ == kNoAutoRunLetter) {
+    // A report is a run nobody watches: no picture waits before it.
+    if (autorun_letter_ == kNoAutoRunLetter && !(unattended_ && unattended_->Reports())) {
         SplashDialog splash;
         splash.DoModal(nullptr);
     }
@@ -158,14 +161,19 @@ void CAllControlsSheet::ReadPageSettings() {
 }
 
 void CAllControlsSheet::OpenStartPage() {
+    if (unattended_ && unattended_->Reports()) {
+        // Posted, so the report starts once the sheet is on the screen.
+        if (!::PostMessageA(Hwnd(), kReportNext, 0, 0)) Leave();
+        return;
+    }
     const int letter_page = PageIndexForLetter(autorun_letter_);
     if (letter_page >= 0 && PositionOfIndex(letter_page) >= 0) {
         ActivateIndex(letter_page);
-        if (unattended_) WatchFirstRun(PageAt(PositionOfIndex(letter_page)));
+        if (unattended_) WatchRuns(letter_page);
         // Posted, so the page runs once the sheet is on the screen.
         if (!::PostMessageA(PropSheet_GetCurrentPageHwnd(Hwnd()), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0) &&
             unattended_) {
-            EndUnattended({}, 1);
+            WatchedRunEnded(letter_page, {{}, 1, std::time(nullptr)});
         }
         return;
     }
@@ -176,21 +184,47 @@ void CAllControlsSheet::OpenStartPage() {
     if (reader.Number(index) && index >= 1 && index <= kAboutPage) ActivateIndex(index);
 }
 
-void CAllControlsSheet::WatchFirstRun(PropertyPage& page) {
-    auto* runs = dynamic_cast<AsyncCommandPage*>(&page);
-    if (!runs) return EndUnattended({}, 1);  // a page that runs nothing
-    runs->WatchNextRunEnd([this](std::string_view pane_text, DWORD exit_code) { EndUnattended(pane_text, exit_code); });
+void CAllControlsSheet::WatchRuns(int index) {
+    auto* runs = dynamic_cast<AsyncCommandPage*>(&PageAt(PositionOfIndex(index)));
+    if (!runs) return WatchedRunEnded(index, {{}, 1, std::time(nullptr)});  // a page that runs nothing
+    runs->WatchNextRunEnd([this, index](const AsyncCommandPage::RunEnd& end) { WatchedRunEnded(index, end); });
 }
 
-void CAllControlsSheet::EndUnattended(std::string_view pane_text, DWORD exit_code) {
-    unattended_->FirstRunEnded(pane_text, exit_code);
-    if (!unattended_->LeavesAfterFirstRun()) return;
-    // Through Exit, once the page is done with the run's end; at once when
-    // that cannot be posted, as nobody would ever click it.
-    if (!::PostMessageA(Hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0)) Leave();
+void CAllControlsSheet::WatchedRunEnded(int index, const AsyncCommandPage::RunEnd& end) {
+    unattended_->RunEnded(index, end.text, end.exit_code, end.started);
+    // The next step is posted: the page is not yet done with its run's end.
+    if (unattended_->Reports()) {
+        if (!::PostMessageA(Hwnd(), kReportNext, static_cast<WPARAM>(index + 1), 0)) Leave();
+    } else if (unattended_->LeavesAfterFirstRun()) {
+        // Through Exit; at once when that cannot be posted, as nobody would ever click it.
+        if (!::PostMessageA(Hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, 0), 0)) Leave();
+    } else {
+        WatchRuns(index);  // every run of the page goes to the log
+    }
+}
+
+// Runs the report's next page from page index `wparam` on, once each with
+// its saved options and without its repeat; after the last, leaves.
+INT_PTR CAllControlsSheet::OnReportNext(WPARAM wparam, LPARAM) {
+    int index = static_cast<int>(wparam);
+    while (index < kAboutPage && PositionOfIndex(index) < 0) ++index;
+    if (index >= kAboutPage) {
+        unattended_->ReportEnded();
+        Leave();
+        return 0;
+    }
+    ActivateIndex(index);
+    unattended_->ReportPageStarting(index);
+    if (auto* runs = dynamic_cast<AsyncCommandPage*>(&PageAt(PositionOfIndex(index)))) runs->DropRepeat();
+    WatchRuns(index);
+    if (!::PostMessageA(PropSheet_GetCurrentPageHwnd(Hwnd()), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0)) {
+        WatchedRunEnded(index, {{}, 1, std::time(nullptr)});
+    }
+    return 0;
 }
 
 void CAllControlsSheet::Leave() {
+    if (unattended_) unattended_->Leaving();
     // Nobody is there to act on a failed save: its text went to the log and
     // the exit code, and the program leaves.
     if (!SaveAllSettings(Hwnd(), ActiveIndex(), settings_pages_) && !unattended_) return;

@@ -34,6 +34,8 @@ public:
     explicit CAllControlsSheet(char autorun_letter, UnattendedRun* unattended = nullptr);
 
     static const MessageEntry<CAllControlsSheet> kMessageMap[];
+    // Posted to run the report's next page, from the page index in wParam.
+    static constexpr UINT kReportNext = WM_APP + 1;
 
     // Position in the sheet of the page with index `index`, or -1 when this
     // build has no such page.
@@ -55,9 +57,11 @@ private:
     void ArrangeButtons();
     void ReadPageSettings();
     void OpenStartPage();
-    // Reports the first run of `page` to the unattended run.
-    void WatchFirstRun(PropertyPage& page);
-    void EndUnattended(std::string_view pane_text, DWORD exit_code);
+    // The next run of the page with index `index` goes to the unattended
+    // run, which then leaves, runs the report's next page or watches again.
+    void WatchRuns(int index);
+    void WatchedRunEnded(int index, const AsyncCommandPage::RunEnd& end);
+    INT_PTR OnReportNext(WPARAM, LPARAM);
     // Saves, then ends the modal run; stays open when the save failed,
     // unless nobody watches the run.
     void Leave();

@@ -1,42 +1,78 @@
 #include "app/unattended.h"
 
-#include <ctime>
 #include <string>
 #include <utility>
 
+#include "core/pages.h"
 #include "core/pane_text.h"
 #include "framework/handles.h"
 #include "framework/message_box.h"
 
 namespace tracewick {
 
+namespace {
+
+Moment MomentOf(std::time_t at) {
+    Moment moment{at, {}};
+    localtime_s(&moment.local, &at);
+    return moment;
+}
+
+}  // namespace
+
 UnattendedRun::UnattendedRun(AutoRunRequest request) : request_(std::move(request)) {
     SetMessageSink([this](std::string_view text) { TakeMessage(text); });
+    // A session that logs every run of the Ping page watches its host.
+    if (!Reports() && !request_.exit && PageIndexForLetter(request_.letter) == kPingPage) {
+        outages_.emplace(MomentOf(std::time(nullptr)));
+    }
 }
 
 UnattendedRun::~UnattendedRun() { SetMessageSink({}); }
 
-void UnattendedRun::FirstRunEnded(std::string_view pane_text, DWORD exit_code) {
-    outcome_.FirstRunEnded(exit_code);
+void UnattendedRun::RunEnded(int page, std::string_view text, DWORD exit_code, std::time_t started) {
+    if (Reports()) {
+        report_.PageEnded(page, exit_code);
+    } else if (!first_run_ended_) {
+        outcome_.FirstRunEnded(exit_code);
+    }
+    first_run_ended_ = true;
     // The pane's last line has no line end: the next entry starts a line.
-    if (!pane_text.empty()) Log(std::string(pane_text) + "\r\n");
+    if (!text.empty()) Log(std::string(text) + "\r\n");
+    if (outages_ && page == kPingPage && !text.empty()) {
+        if (const std::string change = outages_->RunEnded(MomentOf(started), PingAnswered(text, exit_code)); !change.empty()) {
+            Log(change);
+        }
+    }
+}
+
+void UnattendedRun::ReportPageStarting(int page) { Log(ReportSectionLine(page)); }
+
+void UnattendedRun::ReportEnded() { Log(report_.FinalLine()); }
+
+void UnattendedRun::Leaving() {
+    if (outages_) Log(outages_->Summary(MomentOf(std::time(nullptr))));
+}
+
+DWORD UnattendedRun::ExitCode() const noexcept {
+    if (!Reports()) return outcome_.ExitCode();
+    if (report_.Failed()) return report_.ExitCode();
+    return outcome_.HasFailed() ? 1 : 0;
 }
 
 // Under the time stamp a run's header has, so that every entry says when.
 void UnattendedRun::TakeMessage(std::string_view text) {
     outcome_.Failed();
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_s(&local, &now);
-    Log(RunHeader(local, false) + std::string(text) + "\r\n");
+    Log(RunHeader(MomentOf(std::time(nullptr)).local, false) + std::string(text) + "\r\n");
 }
 
 // Opened for appending only, for each entry: runs of other sessions that
 // write to the same log between two entries are never overwritten.
 void UnattendedRun::Log(std::string_view entry) {
-    if (request_.log_file.empty()) return;
-    const UniqueFile file(::CreateFileA(request_.log_file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::string& name = Reports() ? request_.report_file : request_.log_file;
+    if (name.empty()) return;
+    const UniqueFile file(::CreateFileA(name.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
     if (!file || !::WriteFile(file.Get(), entry.data(), static_cast<DWORD>(entry.size()), &written, nullptr) ||
         written != entry.size()) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/command_line.h"
+#include "core/pane_text.h"
 #include "core/text.h"
 #include "framework/data_exchange.h"
 #include "framework/message_box.h"
@@ -170,6 +171,7 @@ std::optional<RunPlan> AsyncCommandPage::PlanRun() {
 
 INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
     if (!cycle_.AcceptsRun()) return 0;  // one run at a time, whatever sent the click
+    run_started_ = std::time(nullptr);
     CommitBeforeRun();
     std::optional<RunPlan> plan = PlanRun();
     if (!plan) {
@@ -177,7 +179,10 @@ INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
         ReportRunEnd({}, 1);
         return 0;
     }
-    pane_.WriteHeader(cumulative_, traits_.header_margin);
+    std::tm local{};
+    localtime_s(&local, &run_started_);
+    run_header_ = RunHeader(local, false);
+    pane_.WriteHeader(cumulative_, traits_.header_margin, run_started_);
     if (lines_) lines_->Reset();
     subject_ = std::move(plan->subject);
     next_plan_ = std::move(*plan);
@@ -224,7 +229,7 @@ void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view end_lin
         if (lines_) pane_.AppendOutput(lines_->Feed("\r\n", subject_), traits_.margin);
         pane_.AppendText(end_line, traits_.margin);
         // Before the note: the repeat countdown belongs to no run.
-        if (run_end_watch_) ReportRunEnd(ControlText(Item(traits_.pane_id)), exit_code);
+        if (run_end_watch_) ReportRunEnd(RunText(ControlText(Item(traits_.pane_id)), run_header_), exit_code);
     }
     if (!effects.note.empty()) pane_.AppendText(effects.note, traits_.margin);
     // Cancel first: once Run is enabled the page is wholly idle.
@@ -252,7 +257,7 @@ void AsyncCommandPage::ReportRunEnd(std::string_view pane_text, DWORD exit_code)
     if (!run_end_watch_) return;
     const RunEndWatch watch = std::move(run_end_watch_);
     run_end_watch_ = nullptr;
-    watch(pane_text, exit_code);
+    watch(RunEnd{pane_text, exit_code, run_started_});
 }
 
 INT_PTR AsyncCommandPage::OnCancel(WPARAM, LPARAM) {

@@ -5,6 +5,7 @@
 // commands and its options. UI thread only.
 #pragma once
 
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -61,12 +62,19 @@ public:
     void TakeHost(const std::string& host) override;
     void EmptyHostField() override { host_field_empty_ = true; }
 
-    // Told once, when the next run has ended, was refused or could not
-    // start: the pane's text up to the run's end line (after the page's first
-    // run: from its header on; empty when refused) and the run's exit code
-    // (1 when refused or cancelled).
-    using RunEndWatch = std::function<void(std::string_view pane_text, DWORD exit_code)>;
+    // How a run ended: its text from its header to its end line (empty when
+    // refused), its exit code (1 when refused or cancelled) and when it
+    // started (its header's time).
+    struct RunEnd {
+        std::string_view text;
+        DWORD exit_code;
+        std::time_t started;
+    };
+    // Told once, when the next run has ended, was refused or could not start.
+    using RunEndWatch = std::function<void(const RunEnd& end)>;
     void WatchNextRunEnd(RunEndWatch watch) { run_end_watch_ = std::move(watch); }
+    // The next runs run once, whatever repeat interval the page has.
+    void DropRepeat() { Carry(cycle_.SetRepeat(0)); }
 
 protected:
     BOOL OnInitDialog() override;
@@ -133,6 +141,9 @@ private:
     void StartRun(unsigned run);
     void WaitForEnd();
     void ReportRunEnd(std::string_view pane_text, DWORD exit_code);
+    // The run the pane shows: when it started, and its header line.
+    std::time_t run_started_ = 0;
+    std::string run_header_;
 
     CommandPageTraits traits_;
     WindowTimer cancel_timer_;

@@ -100,7 +100,7 @@ void OutputPane::Renew() {
     if (had_focus) ::SetFocus(pane_);
 }
 
-void OutputPane::WriteHeader(bool cumulative, int margin) {
+void OutputPane::WriteHeader(bool cumulative, int margin, std::time_t at) {
     repair_.Reset();
     full_ = false;
     bool blank_lines_before = false;
@@ -109,9 +109,8 @@ void OutputPane::WriteHeader(bool cumulative, int margin) {
     } else {
         blank_lines_before = ::SendMessageA(pane_, EM_GETLINECOUNT, 0, 0) > 1;
     }
-    const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_s(&local, &now);
+    localtime_s(&local, &at);
     Show(RunHeader(local, blank_lines_before), margin);
 }
 

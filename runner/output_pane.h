@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <ctime>
 #include <string_view>
 
 #include "core/pane_text.h"
@@ -24,8 +25,8 @@ public:
     void Attach(HWND pane);
 
     // Clears the pane (or, with cumulative output, goes to its end) and
-    // writes the time stamp of a new run.
-    void WriteHeader(bool cumulative, int margin);
+    // writes the time stamp of a new run, started `at`.
+    void WriteHeader(bool cumulative, int margin, std::time_t at);
     // Appends a chunk of command output at the end of the pane. When the
     // pane has no room for it (PaneRoom), the chunk and all further output
     // until the next header are dropped; true for the chunk that found the
