@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <regex>
 
 #include "tests/ui/program_test.h"
 
@@ -184,6 +185,125 @@ TEST_F(ProgramTest, UnattendedRunsAppendToTheLogAndEndWithTheirExitCode) {
         EXPECT_EQ(row.code, code);
         ExpectText(row.log, MaskHeaders(app_->ReadFile("ping.log").value_or(FileState{}).bytes));
         EXPECT_EQ("0\r\r\n", app_->ReadFile("actpage.dat").value_or(FileState{}).bytes);
+    }
+}
+
+// The log of a session that watches a host: every run, a line for each
+// change of state, whatever language ping speaks, and a summary at Exit.
+TEST_F(ProgramTest, AWatchedHostsLogHoldsEveryRunAndItsOutages) {
+    const std::string answer = "Reply from 10.0.0.1: bytes=32 time<1ms TTL=64";
+    const std::string antwort = "Antwort von 10.0.0.1: Bytes=32 Zeit<1ms TTL=64";
+    const std::string stopped = "The host stopped answering.", again = "The host answers again after ";
+    struct Row { const char* name; std::string script; int runs; std::vector<std::string> changes; };
+    const Row rows[] = {
+        {"three runs that answer", "out " + answer + "\n", 3, {}},
+        {"two runs lost between answers", "when 1,4 out " + answer + "\nwhen 2,3 out Request timed out.\nwhen 2,3 exit 1\n",
+         4, {stopped, again}},
+        {"in German", "when 1,4 out " + antwort + "\nwhen 2,3 out Zeit\\x81berschreitung der Anforderung.\nwhen 2,3 exit 1\n",
+         4, {stopped, again}},
+        {"a router's unreachable with code 0 is no answer",
+         "when 1 out Reply from 10.0.0.254: Destination host unreachable.\nwhen 2 out " + answer + "\n", 2, {stopped, again}},
+    };
+    // Run headers and state lines are time stamps on a line of their own.
+    const std::regex stamp("[A-Za-z]+day, [A-Za-z]+ [0-9]{2}, [0-9]{4} at ([0-9]{2}):([0-9]{2}):([0-9]{2})\r\n([^\r]*)");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(Start({{"p", "/log:gw.log"}, {{"ping.dat", SettingsLines({"1", "300", "1", "32", "FALSE"})}}, "",
+                           BinFolder{Spawner::kReal, "", {{"ping", row.script}}}}));
+        const auto log = [&] { return app_->ReadFile("gw.log").value_or(FileState{}).bytes; };
+        ASSERT_TRUE(Wait([&] { return CountOf(log(), "End of Data") >= static_cast<std::size_t>(row.runs); }, 20000))
+            << Visible(log());
+        Leave("exit");
+        const std::string text = log();
+        EXPECT_EQ(static_cast<std::size_t>(row.runs), CountOf(text, "End of Data")) << Visible(text);
+        // Each run's header, and the lines of state with their times.
+        std::vector<int> run_starts;
+        std::vector<std::pair<std::string, int>> changes;
+        for (std::sregex_iterator it(text.begin(), text.end(), stamp), end; it != end; ++it) {
+            const int at = std::stoi((*it)[1]) * 3600 + std::stoi((*it)[2]) * 60 + std::stoi((*it)[3]);
+            const std::string next = (*it)[4];
+            if (next.rfind("The host", 0) == 0) changes.emplace_back(next, at);
+            else if (next.rfind("Session from", 0) != 0) run_starts.push_back(at);
+        }
+        ASSERT_EQ(row.changes.size(), changes.size()) << Visible(text);
+        for (std::size_t i = 0; i < changes.size(); ++i) EXPECT_EQ(0u, changes[i].first.rfind(row.changes[i], 0));
+        if (changes.size() == 2) {
+            // Lost from the first run that got no answer to the first that did.
+            const int length = run_starts.at(changes.size() == 2 && row.runs == 4 ? 3 : 1) - run_starts.at(row.runs == 4 ? 1 : 0);
+            EXPECT_EQ(again + "0 hours, 0 minutes and " + std::to_string(length) + " second" + (length == 1 ? "" : "s") + ".",
+                      changes[1].first);
+            EXPECT_EQ(changes[1].second, run_starts.back());
+        }
+        const int answered = row.runs - static_cast<int>(row.changes.empty() ? 0 : row.runs == 4 ? 2 : 1);
+        EXPECT_TRUE(std::regex_search(text, std::regex("\r\nSession from [^\r]+: " + std::to_string(row.runs) +
+                                                       " runs, " + std::to_string(answered) + " answered, " +
+                                                       std::to_string(row.changes.size() / 2) + " outages? lasting [^\r]+\\.\r\n$")))
+            << Visible(text);
+    }
+}
+
+// Two sessions watching into one log keep each other's entries.
+TEST_F(ProgramTest, TwoSessionsAppendToOneLog) {
+    AppProcess first, second;
+    std::string error;
+    const auto start = [&](AppProcess& app) {
+        return app.Start({{"p", "/log:" + app_->work_dir() + "\\shared.log"}, {{"ping.dat", SettingsLines({"1", "300", "1", "32", "FALSE"})}}, "",
+                          BinFolder{Spawner::kReal, "", {{"ping", "out Reply from 10.0.0.1: bytes=32 time<1ms TTL=64\n"}}}},
+                         &error);
+    };
+    ASSERT_TRUE(Start({{"x"}}));  // its folder holds the shared log
+    ASSERT_TRUE(start(first) && start(second)) << error;
+    const auto text = [&] { return app_->ReadFile("shared.log").value_or(FileState{}).bytes; };
+    ASSERT_TRUE(Wait([&] { return CountOf(text(), "End of Data") >= 6; }, 20000)) << Visible(text());
+    for (AppProcess* app : {&first, &second}) {
+        const HWND sheet = app->WaitForSheet();
+        DWORD code = 1;
+        ASSERT_TRUE(sheet && PostClick(GetDlgItem(sheet, IDCANCEL)) && app->WaitForExit(kWaitMs, &code));
+        EXPECT_EQ(0u, code);
+    }
+    const std::string all = text();
+    EXPECT_EQ(2u, CountOf(all, "\r\nSession from ")) << Visible(all);
+    EXPECT_EQ(CountOf(all, "\r\nReply from"), CountOf(all, "End of Data")) << "every run whole";
+    EXPECT_EQ(CountOf(all, " runs, "), 2u);
+}
+
+// One command for a report: every page that needs nothing typed runs once,
+// in tab order, into the report; the program then leaves with the code of
+// the first page that did not end with 0.
+TEST_F(ProgramTest, AReportRunsEveryPageOnceAndLeaves) {
+    const char* kCommands[] = {"ping", "tracert", "lookup", "route", "arp", "net", "nbtstat", "netstat"};
+    struct Row { const char* name; std::vector<std::pair<std::string, std::string>> scripts; DWORD code; const char* last; };
+    const Row rows[] = {
+        {"every page ends with 0", {}, 0, "==== Every page ended with code 0. ===="},
+        {"Trace Route fails, the rest still run", {{"tracert", "out hop\nexit 3\n"}, {"arp", "exit 5\n"}}, 3,
+         "==== Trace Route was the first page that did not end with code 0: it ended with 3. ===="},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        BinFolder bin;
+        for (const char* command : kCommands) bin.commands.emplace_back(command, std::string("out ") + command + " ran\n");
+        for (const auto& script : row.scripts)
+            std::find_if(bin.commands.begin(), bin.commands.end(), [&](auto& c) { return c.first == script.first; })->second =
+                script.second;
+        // A repeat interval does not apply to a report.
+        ASSERT_TRUE(Start({{"/report:report.txt"}, {{"ping.dat", SettingsLines({"4", "300", "1", "32", "FALSE"})}}, "", bin},
+                          false));
+        DWORD code = 99;
+        ASSERT_TRUE(app_->WaitForExit(30000, &code)) << "the report did not end";
+        EXPECT_EQ(row.code, code);
+        const std::string report = MaskHeaders(app_->ReadFile("report.txt").value_or(FileState{}).bytes);
+        EXPECT_TRUE(std::regex_match(report, std::regex("==== Ping ====\r\n<header>\r\nping ran\r\n[^=]*"
+                                                        "==== Trace Route ====\r\n<header>\r\n[^=]*"
+                                                        "==== Lookup ====\r\n<header>\r\nlookup ran\r\n[^=]*"
+                                                        "==== Routes ====\r\n<header>\r\n[^=]*"
+                                                        "==== ARP ====\r\n<header>\r\n[^=]*"
+                                                        "==== NetBIOS ====\r\n<header>\r\nnet ran\r\n[^=]*"
+                                                        "==== Connections ====\r\n<header>\r\nnetstat ran\r\n[^=]*"
+                                                        "==== Statistics ====\r\n<header>\r\n[^=]*" +
+                                                        std::string(row.last) + "\r\n")))
+            << Visible(report);
+        EXPECT_EQ(1u, CountOf(report, "ping ran")) << "the report runs Ping once";
+        EXPECT_EQ(SettingsLines({"4", "300", "1", "32", "FALSE"}), app_->ReadFile("ping.dat").value_or(FileState{}).bytes);
     }
 }
 
