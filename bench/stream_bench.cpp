@@ -1,7 +1,9 @@
 // Streaming benchmark: a command's 8 MB of output through the real spawner,
 // runner and Ping page pane, against the same bytes read straight from the
 // spawner's pipe in the same run, so the ratio does not depend on the
-// machine. It also compares the time the pane takes for the last 1,000,000
+// machine. A second baseline is the floor a pane cannot beat: a bare rich
+// edit of the pane's class and font, in this process, taking the same bytes
+// in the pane's batches with its drawing off. It also compares the time the pane takes for the last 1,000,000
 // bytes with the first 1,000,000, which shows whether appending slows down as
 // the pane fills. Informational: it fails only when a program cannot be
 // started or the text does not arrive whole (within a budget of time).
@@ -11,6 +13,8 @@
 // the summary also goes to SUMMARY_FILE, for scripts that run ctest without
 // showing the output of passing tests.
 #include <windows.h>
+
+#include <richedit.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -66,6 +70,54 @@ double TimeBarePipe(const std::string& bin_dir, const std::string& expected) {
         return -1;
     }
     return last - first;
+}
+
+// The pane's largest insertion.
+constexpr std::size_t kBatchBytes = 64 * 1024;
+
+// Milliseconds a bare rich edit of `class_name` in Courier takes for `text`,
+// inserted and scrolled to in batches as the pane does, drawing once after
+// each; negative when the control cannot be made or drops text.
+double TimeBareRichEdit(const std::string& class_name, const std::string& text) {
+    static const HMODULE library = LoadLibraryA(class_name == "RICHEDIT" ? "riched32.dll" : "riched20.dll");
+    const bool wide = !class_name.empty() && class_name.back() == 'W';
+    const HWND edit = wide ? CreateWindowExW(0, std::wstring(class_name.begin(), class_name.end()).c_str(), L"",
+                                             WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
+                                             0, 0, 680, 260, nullptr, nullptr, nullptr, nullptr)
+                           : CreateWindowExA(0, class_name.c_str(), "",
+                                             WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY,
+                                             0, 0, 680, 260, nullptr, nullptr, nullptr, nullptr);
+    if (!library || !edit) return -1;
+    LOGFONTA description{};
+    description.lfHeight = 10;
+    description.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
+    lstrcpynA(description.lfFaceName, "Courier", LF_FACESIZE);
+    const HFONT font = CreateFontIndirectA(&description);
+    SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    SendMessageA(edit, EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
+    SendMessageA(edit, EM_SETUNDOLIMIT, 0, 0);
+    const double start = Milliseconds();
+    for (std::size_t at = 0; at < text.size(); at += kBatchBytes) {
+        const std::string batch = text.substr(at, kBatchBytes);
+        SendMessageA(edit, WM_SETREDRAW, FALSE, 0);
+        CHARRANGE end{-1, -1};
+        SendMessageA(edit, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&end));
+        if (wide) {
+            const std::wstring converted(batch.begin(), batch.end());  // the bulk text is ASCII
+            SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(converted.c_str()));
+        } else {
+            SendMessageA(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(batch.c_str()));
+        }
+        SendMessageA(edit, EM_LINESCROLL, 0, SendMessageA(edit, EM_GETLINECOUNT, 0, 0));
+        SendMessageA(edit, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(edit, nullptr, FALSE);
+        for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) DispatchMessageA(&message);
+    }
+    const double took = Milliseconds() - start;
+    const LRESULT length = SendMessageA(edit, WM_GETTEXTLENGTH, 0, 0);
+    DestroyWindow(edit);
+    DeleteObject(font);
+    return length >= static_cast<LRESULT>(text.size()) ? took : -1;
 }
 
 struct Sample {
@@ -124,6 +176,7 @@ int main(int argc, char** argv) {
         if (now > deadline || WaitForSingleObject(app.process(), kPollMs) == WAIT_OBJECT_0) break;
     }
     const std::string text = tracewick::ui::TextOf(pane);
+    const std::string pane_class = tracewick::ui::ClassOf(pane);
     app.Kill();
     app.KillBinProcesses();
 
@@ -167,19 +220,26 @@ int main(int argc, char** argv) {
         bare_ms.push_back(ms);
     }
     const double bare = tracewick::bench::Median(bare_ms);
+    const double floor = TimeBareRichEdit(pane_class, bulk.substr(0, arrived));
+    if (floor <= 0) {
+        std::fprintf(stderr, "a bare %s could not take the text\n", pane_class.c_str());
+        return 1;
+    }
 
     // Per byte, so that a stream cut short by the budget still compares.
     const double pane_per_byte = arrived > 0 ? pane_ms / static_cast<double>(arrived) : 0;
     const double bare_per_byte = bare / static_cast<double>(bytes);
-    char summary[768];
+    char summary[1024];
     std::snprintf(summary, sizeof summary,
                   "stream of %zu bytes: %s through pane %.0f ms, bare pipe %.0f ms (median of %d); "
                   "first %zu bytes %.0f ms, last %zu bytes %.0f ms\n"
                   "stream ratio (through pane / bare pipe): %.2f\n"
+                  "floor: a bare %s took the same bytes in %.0f ms; pane / floor: %.2f (goal: at most 1.15)\n"
                   "late/early chunk cost ratio: %.2f\n",
                   bytes, whole ? "all" : ("only " + std::to_string(arrived) + " within the budget,").c_str(),
                   pane_ms, bare, kBaselineRuns, kCostSpan, early_ms, kCostSpan, late_ms,
-                  bare_per_byte > 0 ? pane_per_byte / bare_per_byte : 0.0, early_ms > 0 ? late_ms / early_ms : 0.0);
+                  bare_per_byte > 0 ? pane_per_byte / bare_per_byte : 0.0, pane_class.c_str(), floor,
+                  tracewick::bench::Ratio(pane_ms, floor), early_ms > 0 ? late_ms / early_ms : 0.0);
     tracewick::bench::PublishSummary(summary, argc > 3 ? argv[3] : nullptr);
     if (!whole) {
         std::fprintf(stderr, "the text did not arrive whole within %.0f s\n", kPaneBudgetMs / 1000.0);
