@@ -2,13 +2,16 @@
 // prints one line and exits), with the program's handles, private bytes and
 // window objects sampled after run 100, as the baseline, and after the
 // others. Whatever a run leaks shows as growth between the samples.
-// Informational: it fails only when a run cannot be driven or its pane is
-// not the line and the end line.
+// It fails when a run cannot be driven, when its pane is not the line and
+// the end line, or when handles, private bytes or windows grow more than
+// 1 % from the baseline run to the last.
 //
 // Usage: growth_bench TRACEWICK_EXE FAKE_EXE [SUMMARY_FILE [RUNS]]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <cstdlib>
 #include <map>
 #include <string>
@@ -196,6 +199,16 @@ int main(int argc, char** argv) {
     }
     const Sample& base = samples.front();
     const Sample& last = samples.back();
+    // What a run leaves behind adds up over a day of repeats: more than 1 %
+    // from the baseline run to the last is a leak, not noise.
+    constexpr double kMaxGrowthPercent = 1.0;
+    const double growths[] = {Growth(base.handles, last.handles),
+                              Growth(static_cast<double>(base.private_bytes), static_cast<double>(last.private_bytes)),
+                              Growth(base.windows, last.windows)};
+    if (failure.empty() && samples.size() >= 3 &&
+        *std::max_element(std::begin(growths), std::end(growths)) > kMaxGrowthPercent) {
+        failure = "FAILED: handles, memory or windows grew more than 1 %\n";
+    }
     std::string summary = "no growth over " + std::to_string(runs) + " Ping runs (goal: within 1 % from run " +
                           std::to_string(kBaselineRun) + " to run " + std::to_string(runs) + ")\n";
     for (const Sample& sample : samples) summary += Describe(sample);
