@@ -1,19 +1,8 @@
 #include "core/netbios_options.h"
 
+#include "core/text.h"
+
 namespace tracewick {
-namespace {
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 void WriteNetbiosSettings(const NetbiosOptions& options, SettingsWriter& writer) {
     writer.Text(options.computer);
     writer.Flag(options.workgroup);
