@@ -191,7 +191,7 @@ void AsyncCommandPage::StartRun(unsigned run) {
         return;
     }
     pane_.AppendText("Tracewick could not start a worker thread for the run.\r\n", traits_.margin);
-    Carry(cycle_.End(run), traits_.runner.end_break + std::string("End of Data"));
+    Carry(cycle_.End(run), traits_.runner.end_break + std::string(kEndOfDataText));
 }
 
 // A page without Cancel returns from Run only when its run has ended. The
