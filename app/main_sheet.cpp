@@ -4,7 +4,6 @@
 #include <optional>
 #include <string>
 
-#include "app/program.h"
 #include "app/splash_dialog.h"
 #include "core/autorun.h"
 #include "core/help_topics.h"
@@ -55,7 +54,6 @@ CAllControlsSheet::CAllControlsSheet(char autorun_letter, UnattendedRun* unatten
       ping_page_(hosts_),
       tracert_page_(hosts_),
       lookup_page_(hosts_),
-      netbios_page_(Program().nt_platform != FALSE),
       statistics_page_(connections_page_),
       autorun_letter_(autorun_letter),
       unattended_(unattended) {

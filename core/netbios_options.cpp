@@ -24,11 +24,11 @@ std::size_t ForbiddenNameCharacter(std::string_view name) noexcept {
     return name.find_first_of(kForbidden);
 }
 
-std::vector<RunStep> NetbiosRun(const NetbiosOptions& options, bool nt_platform, std::string_view local_name) {
+std::vector<RunStep> NetbiosRun(const NetbiosOptions& options, std::string_view local_name) {
     std::vector<RunStep> run;
     const std::string name(options.computer.empty() ? local_name : std::string_view(options.computer));
     if (options.workgroup) {
-        run.push_back({nt_platform ? "conspawn.exe \"net config workstation\"" : "conspawn.exe \"net config\""});
+        run.push_back({"conspawn.exe \"net config workstation\""});
         run.push_back({"conspawn.exe \"net view\""});
     }
     if (options.resources) run.push_back({"conspawn.exe \"net view \\\\" + name + "\""});

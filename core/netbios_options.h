@@ -40,13 +40,12 @@ void ReadNetbiosSettings(SettingsReader& reader, NetbiosOptions& options);
 // underscore are allowed: computer names of current systems hold them.
 [[nodiscard]] std::size_t ForbiddenNameCharacter(std::string_view name) noexcept;
 
-// The commands of a run, in order: net config [workstation] and net view
+// The commands of a run, in order: net config workstation and net view
 // for Workgroup; net view \\NAME for Resources; nbtstat -c and then
 // nbtstat -a NAME for Name Table. NAME is the typed computer name, or
 // `local_name` (the registry's, upper case) when none is typed; the cache
 // listing runs when no name is typed or the typed one is the local name,
 // ignoring case. Empty when no option is set.
-[[nodiscard]] std::vector<RunStep> NetbiosRun(const NetbiosOptions& options, bool nt_platform,
-                                              std::string_view local_name);
+[[nodiscard]] std::vector<RunStep> NetbiosRun(const NetbiosOptions& options, std::string_view local_name);
 
 }  // namespace tracewick

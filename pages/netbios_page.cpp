@@ -44,7 +44,7 @@ const MessageEntry<CNetbiosPage> CNetbiosPage::kMessageMap[] = {
     EndOfMessageMap<CNetbiosPage>(),
 };
 
-CNetbiosPage::CNetbiosPage(bool nt_platform) : WithMessageMap(kNetbiosTraits, nullptr), nt_platform_(nt_platform) {}
+CNetbiosPage::CNetbiosPage() : WithMessageMap(kNetbiosTraits, nullptr) {}
 
 void CNetbiosPage::ReadSettings() {
     ReadSettingsFile(kNetbiosSettingsFile, ReadNetbiosSettings, options_);
@@ -123,7 +123,7 @@ std::optional<RunPlan> CNetbiosPage::PlanRun() {
             return std::nullopt;
         }
     }
-    RunPlan plan{NetbiosRun(options_, nt_platform_, registry_name_)};
+    RunPlan plan{NetbiosRun(options_, registry_name_)};
     if (options_.resources || options_.name_table) {
         plan.subject = options_.computer.empty() ? registry_name_ : options_.computer;
     }

@@ -12,7 +12,7 @@ namespace tracewick {
 
 class CNetbiosPage : public WithMessageMap<CNetbiosPage, AsyncCommandPage>, public PageSettings {
 public:
-    explicit CNetbiosPage(bool nt_platform);
+    CNetbiosPage();
 
     static const MessageEntry<CNetbiosPage> kMessageMap[];
 
@@ -36,7 +36,6 @@ private:
     // the focus, the caret at `caret` when there is one.
     void RefuseName(std::string_view text, std::size_t caret);
 
-    bool nt_platform_;
     NetbiosOptions options_;  // its cumulative flag lives in the base's member
     // The last name read from the registry, for the program's life.
     std::string registry_name_;
