@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/about_page.h"
+#include "app/help_window.h"
 #include "app/unattended.h"
-#include "framework/help_window.h"
 #include "framework/handles.h"
 #include "framework/message_map.h"
 #include "framework/property_sheet.h"
