@@ -22,7 +22,7 @@
 #include "pages/statistics_page.h"
 #include "pages/ping_page.h"
 #include "pages/tracert_page.h"
-#include "settings/page_settings.h"
+#include "settings/all_settings.h"
 
 namespace tracewick {
 
@@ -48,12 +48,11 @@ protected:
 
 private:
     // Adds the page with page index `index`; calls come in index order.
-    // A page that keeps a settings file is saved with the others.
+    // A page that keeps a settings file is read and saved with the others.
     void AddPageAt(int index, PropertyPage& page);
 
     void SetUpSystemMenu();
     void ArrangeButtons();
-    void ReadPageSettings();
     void OpenStartPage();
     // Reports the first run of `page` to the unattended run.
     void WatchFirstRun(PropertyPage& page);
@@ -82,7 +81,7 @@ private:
     UniqueIcon icon_;
     UniqueIcon small_icon_;
     std::vector<int> page_indices_;  // page index at each sheet position
-    std::vector<const PageSettings*> settings_pages_;
+    SettingsPages settings_pages_{};
     HelpWindow help_;
     char autorun_letter_;
     UnattendedRun* unattended_;

@@ -3,22 +3,6 @@
 #include "core/text.h"
 
 namespace tracewick {
-void WriteNetbiosSettings(const NetbiosOptions& options, SettingsWriter& writer) {
-    writer.Text(options.computer);
-    writer.Flag(options.workgroup);
-    writer.Flag(options.resources);
-    writer.Flag(options.name_table);
-    writer.Flag(options.cumulative);
-}
-
-void ReadNetbiosSettings(SettingsReader& reader, NetbiosOptions& options) {
-    reader.Text(options.computer, kMaxComputerName);
-    reader.Flag(options.workgroup);
-    reader.Flag(options.resources);
-    reader.Flag(options.name_table);
-    reader.Flag(options.cumulative);
-}
-
 std::size_t ForbiddenNameCharacter(std::string_view name) noexcept {
     constexpr std::string_view kForbidden = " \\~!@#$%^&*()+=[]{};:,.<>?'\"|/";
     return name.find_first_of(kForbidden);

@@ -1,4 +1,4 @@
-// The NetBIOS page's options, its settings file netbios.dat, the computer
+// The NetBIOS page's options, the lines of their settings file, the computer
 // name rules and the commands of one run. Portable.
 #pragma once
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/command_line.h"
-#include "core/settings_format.h"
+#include "core/settings_fields.h"
 
 namespace tracewick {
 
@@ -20,8 +20,15 @@ struct NetbiosOptions {
     bool cumulative = false;
 };
 
-inline constexpr char kNetbiosSettingsFile[] = "netbios.dat";
 inline constexpr std::size_t kMaxComputerName = 15;
+
+inline constexpr SettingsField<NetbiosOptions> kNetbiosFields[] = {
+    Field<&NetbiosOptions::computer, kMaxComputerName>(),
+    Field<&NetbiosOptions::workgroup>(),
+    Field<&NetbiosOptions::resources>(),
+    Field<&NetbiosOptions::name_table>(),
+    CumulativeField<&NetbiosOptions::cumulative>(),
+};
 
 inline constexpr std::string_view kTypedNameInvalidText =
     "User entered computer name is invalid.\r\n Cannot perform NetBIOS request";
@@ -29,11 +36,6 @@ inline constexpr std::string_view kRegistryNameInvalidText =
     "Registry computer name is invalid.\r\n Cannot perform NetBIOS request";
 inline constexpr std::string_view kRegistryNameUnreadableText =
     "Tracewick cannot read the computer name from the registry.\r\n Cannot perform NetBIOS request";
-
-// Lines: computer name, Workgroup, Resources, Name Table, cumulative. An
-// empty name line, or one longer than the field takes, leaves the name as it was.
-void WriteNetbiosSettings(const NetbiosOptions& options, SettingsWriter& writer);
-void ReadNetbiosSettings(SettingsReader& reader, NetbiosOptions& options);
 
 // Where the first character that a computer name cannot hold stands, or
 // npos: the blank and \~!@#$%^&*()+=[]{};:,.<>?'"|/ . Hyphen and

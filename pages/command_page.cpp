@@ -48,7 +48,6 @@ AsyncCommandPage::AsyncCommandPage(const CommandPageTraits& traits, HostList* ho
 BOOL AsyncCommandPage::OnInitDialog() {
     HWND combo = HostCombo();
     if (combo) hosts_->SetUpCombo(combo);
-    LoadSettings();
     ShowSettings();
     UpdateData(false);
     if (combo && host_field_empty_) {
@@ -60,12 +59,6 @@ BOOL AsyncCommandPage::OnInitDialog() {
     return TRUE;
 }
 
-void AsyncCommandPage::LoadSettings() {
-    if (settings_read_) return;
-    settings_read_ = true;
-    ReadSettings();
-}
-
 void AsyncCommandPage::DoDataExchange(DataExchange& exchange) {
     if (HWND combo = HostCombo()) {
         if (exchange.Saving()) {
@@ -74,7 +67,7 @@ void AsyncCommandPage::DoDataExchange(DataExchange& exchange) {
             hosts_->PushHost(combo, host_);
         }
     }
-    exchange.Check(IDC_CUMULATIVE, cumulative_);
+    exchange.Check(IDC_CUMULATIVE, Cumulative());
 }
 
 // The host combo's notifications and the runner's messages carry ids that
@@ -177,7 +170,7 @@ INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
         ReportRunEnd({}, 1);
         return 0;
     }
-    pane_.WriteHeader(cumulative_, traits_.header_margin);
+    pane_.WriteHeader(Cumulative(), traits_.header_margin);
     if (lines_) lines_->Reset();
     subject_ = std::move(plan->subject);
     next_plan_ = std::move(*plan);
