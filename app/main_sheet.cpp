@@ -2,20 +2,15 @@
 
 #include <algorithm>
 #include <ctime>
-#include <optional>
 #include <string>
 
-#include "app/program.h"
 #include "app/splash_dialog.h"
 #include "core/autorun.h"
 #include "core/help_topics.h"
 #include "core/pages.h"
-#include "core/settings_format.h"
 #include "framework/message_box.h"
 #include "framework/resource_text.h"
 #include "res/resource.h"
-#include "settings/save_all.h"
-#include "settings/settings_io.h"
 
 namespace tracewick {
 
@@ -57,7 +52,6 @@ CAllControlsSheet::CAllControlsSheet(char autorun_letter, UnattendedRun* unatten
       ping_page_(hosts_),
       tracert_page_(hosts_),
       lookup_page_(hosts_),
-      netbios_page_(Program().nt_platform != FALSE),
       statistics_page_(connections_page_),
       autorun_letter_(autorun_letter),
       unattended_(unattended) {
@@ -80,12 +74,19 @@ CAllControlsSheet::CAllControlsSheet(char autorun_letter, UnattendedRun* unatten
     AddPageAt(kConnectionsPage, connections_page_);
     AddPageAt(kStatisticsPage, statistics_page_);
     AddPageAt(kAboutPage, about_page_);
+
+    // Before any page has its window: each gets it only when first opened,
+    // which keeps a page's controls off the start-up time, and shows what
+    // was read. The host list keeps its entries and the pages their hosts,
+    // so the host pages need no window either.
+    ReadAllSettings(settings_pages_);
+    hosts_.SetReady();
 }
 
 void CAllControlsSheet::AddPageAt(int index, PropertyPage& page) {
     page_indices_.push_back(index);
     AddPage(page);
-    if (const auto* settings = dynamic_cast<const PageSettings*>(&page)) settings_pages_.push_back(settings);
+    if (auto* settings = dynamic_cast<PageSettings*>(&page)) settings_pages_.at(static_cast<std::size_t>(index)) = settings;
 }
 
 int CAllControlsSheet::PositionOfIndex(int index) const noexcept {
@@ -114,7 +115,6 @@ void CAllControlsSheet::OnInitialized() {
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.Get()));
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon_.Get()));
     ArrangeButtons();
-    ReadPageSettings();
     OpenStartPage();
 }
 
@@ -148,18 +148,6 @@ void CAllControlsSheet::ArrangeButtons() {
     Place(ok, cancel_place, SW_HIDE);
 }
 
-// Every diagnostic page reads its settings file now; each gets its window
-// only when first opened, which keeps a page's controls off the start-up
-// time, and until then saves what it read. The host list keeps its entries
-// and the pages their hosts, so the host pages need no window either.
-void CAllControlsSheet::ReadPageSettings() {
-    for (int index : kSettingsReadOrder) {
-        const int position = PositionOfIndex(index);
-        if (position >= 0) PageAt(position).LoadSettings();
-    }
-    hosts_.SetReady();
-}
-
 void CAllControlsSheet::OpenStartPage() {
     if (unattended_ && unattended_->Reports()) {
         // Posted, so the report starts once the sheet is on the screen.
@@ -177,11 +165,8 @@ void CAllControlsSheet::OpenStartPage() {
         }
         return;
     }
-    const std::optional<std::string> saved = ReadSettingsFile(kActivePageFile);
-    if (!saved) return;
-    int index = 0;
-    SettingsReader reader(*saved);
-    if (reader.Number(index) && index >= 1 && index <= kAboutPage) ActivateIndex(index);
+    const int index = ReadActivePage();
+    if (index >= 1 && index <= kAboutPage) ActivateIndex(index);
 }
 
 void CAllControlsSheet::WatchRuns(int index) {

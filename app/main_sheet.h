@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/about_page.h"
+#include "app/help_window.h"
 #include "app/unattended.h"
-#include "framework/help_window.h"
 #include "framework/handles.h"
 #include "framework/message_map.h"
 #include "framework/property_sheet.h"
@@ -22,7 +22,7 @@
 #include "pages/statistics_page.h"
 #include "pages/ping_page.h"
 #include "pages/tracert_page.h"
-#include "settings/page_settings.h"
+#include "settings/all_settings.h"
 
 namespace tracewick {
 
@@ -50,12 +50,11 @@ protected:
 
 private:
     // Adds the page with page index `index`; calls come in index order.
-    // A page that keeps a settings file is saved with the others.
+    // A page that keeps a settings file is read and saved with the others.
     void AddPageAt(int index, PropertyPage& page);
 
     void SetUpSystemMenu();
     void ArrangeButtons();
-    void ReadPageSettings();
     void OpenStartPage();
     // The next run of the page with index `index` goes to the unattended
     // run, which then leaves, runs the report's next page or watches again.
@@ -86,7 +85,7 @@ private:
     UniqueIcon icon_;
     UniqueIcon small_icon_;
     std::vector<int> page_indices_;  // page index at each sheet position
-    std::vector<const PageSettings*> settings_pages_;
+    SettingsPages settings_pages_{};
     HelpWindow help_;
     char autorun_letter_;
     UnattendedRun* unattended_;

@@ -2,18 +2,6 @@
 
 namespace tracewick {
 
-void WriteArpSettings(const ArpOptions& options, SettingsWriter& writer) {
-    writer.Flag(options.by_destination);
-    writer.Text(options.address);
-    writer.Flag(options.cumulative);
-}
-
-void ReadArpSettings(SettingsReader& reader, ArpOptions& options) {
-    reader.Flag(options.by_destination);
-    reader.Text(options.address);
-    reader.Flag(options.cumulative);
-}
-
 CommandTemplate ArpCommand(bool by_destination, std::string_view address) {
     std::string prefix = "conspawn.exe \"arp -a ";
     if (!address.empty() && !by_destination) prefix += "-n ";

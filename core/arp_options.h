@@ -1,4 +1,4 @@
-// The ARP page's options, its settings file arp.dat, its command line and
+// The ARP page's options, the lines of their settings file, its command line and
 // the rewrite of arp's two argument errors into plain words. Portable.
 #pragma once
 
@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "core/command_line.h"
-#include "core/settings_format.h"
+#include "core/settings_fields.h"
 
 namespace tracewick {
 
@@ -16,13 +16,12 @@ struct ArpOptions {
     bool cumulative = false;
 };
 
-inline constexpr char kArpSettingsFile[] = "arp.dat";
-
-// Lines: By Destination, address, cumulative.
-void WriteArpSettings(const ArpOptions& options, SettingsWriter& writer);
-// A first line other than TRUE selects By Interface; an empty address line
-// leaves the address as it was; missing lines keep theirs.
-void ReadArpSettings(SettingsReader& reader, ArpOptions& options);
+// A first line other than TRUE selects By Interface.
+inline constexpr SettingsField<ArpOptions> kArpFields[] = {
+    Field<&ArpOptions::by_destination>(),
+    Field<&ArpOptions::address>(),
+    CumulativeField<&ArpOptions::cumulative>(),
+};
 
 // conspawn.exe "arp -a [[-n ]ADDRESS]": -n only for an address By Interface.
 // The address goes in with With(); HostRefusal says when it cannot.

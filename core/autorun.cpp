@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/pages.h"
+#include "core/text.h"
 
 namespace tracewick {
 
@@ -10,16 +11,13 @@ namespace {
 
 bool IsSwitch(const std::string& arg) noexcept { return !arg.empty() && (arg[0] == '-' || arg[0] == '/'); }
 
-// Whether the switch `arg` names `name` (lower case) after its - or /, in
-// any letter case; `whole`: and nothing follows. ASCII only, whatever the
-// locale.
+// Whether the switch `arg` names `name` after its - or /, in any letter
+// case; `whole`: and nothing follows.
 bool SwitchIs(const std::string& arg, std::string_view name, bool whole) noexcept {
-    if (arg.size() < name.size() + 1 || (whole && arg.size() != name.size() + 1)) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = arg[i + 1];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != name[i]) return false;
-    }
-    return true;
+    if (arg.empty()) return false;
+    std::string_view named(arg);
+    named.remove_prefix(1);
+    return EqualIgnoringCase(whole ? named : named.substr(0, name.size()), name);
 }
 
 }  // namespace

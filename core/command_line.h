@@ -49,6 +49,9 @@ struct RunStep {
     std::string heading = {};
 };
 
+// What the end line of a run that was not cancelled says.
+inline constexpr char kEndOfDataText[] = "End of Data";
+
 // "No options were selected for this command." and the options to choose
 // from, e.g. "TCP, UDP, NetBIOS".
 [[nodiscard]] std::string NoOptionsText(std::string_view options);

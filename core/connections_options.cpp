@@ -2,22 +2,6 @@
 
 namespace tracewick {
 
-void WriteConnectionsSettings(const ConnectionsOptions& options, SettingsWriter& writer) {
-    writer.Flag(options.by_name);
-    writer.Flag(options.tcp);
-    writer.Flag(options.udp);
-    writer.Flag(options.netbios);
-    writer.Flag(options.cumulative);
-}
-
-void ReadConnectionsSettings(SettingsReader& reader, ConnectionsOptions& options) {
-    reader.Flag(options.by_name);
-    reader.Flag(options.tcp);
-    reader.Flag(options.udp);
-    reader.Flag(options.netbios);
-    reader.Flag(options.cumulative);
-}
-
 std::vector<RunStep> ConnectionsRun(const ConnectionsOptions& options) {
     std::vector<RunStep> run;
     if (options.tcp || options.udp) {

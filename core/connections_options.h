@@ -1,11 +1,11 @@
-// The Connections page's options, its settings file connect.dat and the
+// The Connections page's options, the lines of their settings file and the
 // commands of one run. Portable.
 #pragma once
 
 #include <vector>
 
 #include "core/command_line.h"
-#include "core/settings_format.h"
+#include "core/settings_fields.h"
 
 namespace tracewick {
 
@@ -17,11 +17,14 @@ struct ConnectionsOptions {
     bool cumulative = false;
 };
 
-inline constexpr char kConnectionsSettingsFile[] = "connect.dat";
-
-// Lines: By Name, TCP, UDP, NetBIOS, cumulative.
-void WriteConnectionsSettings(const ConnectionsOptions& options, SettingsWriter& writer);
-void ReadConnectionsSettings(SettingsReader& reader, ConnectionsOptions& options);
+// A first line other than TRUE selects By Number.
+inline constexpr SettingsField<ConnectionsOptions> kConnectionsFields[] = {
+    Field<&ConnectionsOptions::by_name>(),
+    Field<&ConnectionsOptions::tcp>(),
+    Field<&ConnectionsOptions::udp>(),
+    Field<&ConnectionsOptions::netbios>(),
+    CumulativeField<&ConnectionsOptions::cumulative>(),
+};
 
 // netstat for TCP and UDP, then nbtstat -s and net use for NetBIOS, the
 // last of several headed "Connected NetBIOS Shared Resources"; empty when

@@ -8,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/text.h"
+
 namespace tracewick {
 
 // Hosts are kept to what one settings line carries.
 inline constexpr int kMaxHostLength = 78;
-
-[[nodiscard]] bool EqualIgnoringCase(std::string_view a, std::string_view b) noexcept;
 
 // How two host texts are compared ignoring case. The program passes the
 // comparison the combo box itself uses (by locale, so "Ärzte" equals
@@ -24,8 +24,6 @@ using SameText = bool (*)(std::string_view a, std::string_view b);
 // program passes the order the sorted combo box itself keeps (by locale,
 // where "co-op" sorts after "coop"); the ASCII one is the portable stand-in.
 using OrderText = int (*)(std::string_view a, std::string_view b);
-
-[[nodiscard]] int CompareIgnoringCase(std::string_view a, std::string_view b) noexcept;
 
 // Whether the list already holds `host`, ignoring case (the commit rule
 // adds nothing then).

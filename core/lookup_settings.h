@@ -1,15 +1,14 @@
-// The Lookup page's settings file, lookup.dat: its cumulative flag, the
+// The lines of the Lookup page's settings file: its cumulative flag, the
 // current host and the shared host list. Portable.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "core/settings_format.h"
+#include "core/command_line.h"
+#include "core/settings_fields.h"
 
 namespace tracewick {
-
-inline constexpr char kLookupSettingsFile[] = "lookup.dat";
 
 struct LookupSettings {
     bool cumulative = false;
@@ -20,8 +19,10 @@ struct LookupSettings {
 // A damaged file never keeps the program from starting: a host too long
 // ever to fit a command line, and an empty list line, are passed over when
 // reading, like any other value that cannot be read.
-
-void WriteLookupSettings(const LookupSettings& settings, SettingsWriter& writer);
-void ReadLookupSettings(SettingsReader& reader, LookupSettings& settings);
+inline constexpr SettingsField<LookupSettings> kLookupFields[] = {
+    CumulativeField<&LookupSettings::cumulative>(),
+    Field<&LookupSettings::host, kMaxCommandLength>(),
+    Field<&LookupSettings::hosts, kMaxCommandLength>(),
+};
 
 }  // namespace tracewick

@@ -1,45 +1,18 @@
 #include "core/netbios_options.h"
 
+#include "core/text.h"
+
 namespace tracewick {
-namespace {
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) noexcept {
-    if (a.size() != b.size()) return false;
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-void WriteNetbiosSettings(const NetbiosOptions& options, SettingsWriter& writer) {
-    writer.Text(options.computer);
-    writer.Flag(options.workgroup);
-    writer.Flag(options.resources);
-    writer.Flag(options.name_table);
-    writer.Flag(options.cumulative);
-}
-
-void ReadNetbiosSettings(SettingsReader& reader, NetbiosOptions& options) {
-    reader.Text(options.computer, kMaxComputerName);
-    reader.Flag(options.workgroup);
-    reader.Flag(options.resources);
-    reader.Flag(options.name_table);
-    reader.Flag(options.cumulative);
-}
-
 std::size_t ForbiddenNameCharacter(std::string_view name) noexcept {
     constexpr std::string_view kForbidden = " \\~!@#$%^&*()+=[]{};:,.<>?'\"|/";
     return name.find_first_of(kForbidden);
 }
 
-std::vector<RunStep> NetbiosRun(const NetbiosOptions& options, bool nt_platform, std::string_view local_name) {
+std::vector<RunStep> NetbiosRun(const NetbiosOptions& options, std::string_view local_name) {
     std::vector<RunStep> run;
     const std::string name(options.computer.empty() ? local_name : std::string_view(options.computer));
     if (options.workgroup) {
-        run.push_back({nt_platform ? "conspawn.exe \"net config workstation\"" : "conspawn.exe \"net config\""});
+        run.push_back({"conspawn.exe \"net config workstation\""});
         run.push_back({"conspawn.exe \"net view\""});
     }
     if (options.resources) run.push_back({"conspawn.exe \"net view \\\\" + name + "\""});

@@ -1,4 +1,4 @@
-// The NetBIOS page's options, its settings file netbios.dat, the computer
+// The NetBIOS page's options, the lines of their settings file, the computer
 // name rules and the commands of one run. Portable.
 #pragma once
 
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "core/command_line.h"
-#include "core/settings_format.h"
+#include "core/settings_fields.h"
 
 namespace tracewick {
 
@@ -20,8 +20,15 @@ struct NetbiosOptions {
     bool cumulative = false;
 };
 
-inline constexpr char kNetbiosSettingsFile[] = "netbios.dat";
 inline constexpr std::size_t kMaxComputerName = 15;
+
+inline constexpr SettingsField<NetbiosOptions> kNetbiosFields[] = {
+    Field<&NetbiosOptions::computer, kMaxComputerName>(),
+    Field<&NetbiosOptions::workgroup>(),
+    Field<&NetbiosOptions::resources>(),
+    Field<&NetbiosOptions::name_table>(),
+    CumulativeField<&NetbiosOptions::cumulative>(),
+};
 
 inline constexpr std::string_view kTypedNameInvalidText =
     "User entered computer name is invalid.\r\n Cannot perform NetBIOS request";
@@ -30,23 +37,17 @@ inline constexpr std::string_view kRegistryNameInvalidText =
 inline constexpr std::string_view kRegistryNameUnreadableText =
     "Tracewick cannot read the computer name from the registry.\r\n Cannot perform NetBIOS request";
 
-// Lines: computer name, Workgroup, Resources, Name Table, cumulative. An
-// empty name line, or one longer than the field takes, leaves the name as it was.
-void WriteNetbiosSettings(const NetbiosOptions& options, SettingsWriter& writer);
-void ReadNetbiosSettings(SettingsReader& reader, NetbiosOptions& options);
-
 // Where the first character that a computer name cannot hold stands, or
 // npos: the blank and \~!@#$%^&*()+=[]{};:,.<>?'"|/ . Hyphen and
 // underscore are allowed: computer names of current systems hold them.
 [[nodiscard]] std::size_t ForbiddenNameCharacter(std::string_view name) noexcept;
 
-// The commands of a run, in order: net config [workstation] and net view
+// The commands of a run, in order: net config workstation and net view
 // for Workgroup; net view \\NAME for Resources; nbtstat -c and then
 // nbtstat -a NAME for Name Table. NAME is the typed computer name, or
 // `local_name` (the registry's, upper case) when none is typed; the cache
 // listing runs when no name is typed or the typed one is the local name,
 // ignoring case. Empty when no option is set.
-[[nodiscard]] std::vector<RunStep> NetbiosRun(const NetbiosOptions& options, bool nt_platform,
-                                              std::string_view local_name);
+[[nodiscard]] std::vector<RunStep> NetbiosRun(const NetbiosOptions& options, std::string_view local_name);
 
 }  // namespace tracewick

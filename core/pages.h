@@ -2,8 +2,6 @@
 // actpage.dat file rely on. Portable: no <windows.h>.
 #pragma once
 
-#include <array>
-
 namespace tracewick {
 
 enum PageIndex : int {
@@ -18,8 +16,5 @@ enum PageIndex : int {
     kAboutPage = 8,
     kPageCount = 9,
 };
-
-// The order the sheet reads the diagnostic pages' settings in at start.
-inline constexpr std::array<int, 8> kSettingsReadOrder = {1, 3, 2, 4, 6, 5, 7, 0};
 
 }  // namespace tracewick

@@ -1,7 +1,7 @@
-// The Ping page's options and their settings file, ping.dat. Portable.
+// The Ping page's options and the lines of their settings file. Portable.
 #pragma once
 
-#include "core/settings_format.h"
+#include "core/settings_fields.h"
 
 namespace tracewick {
 
@@ -19,11 +19,13 @@ struct PingOptions {
     static constexpr int kMinPacketSize = 0, kMaxPacketSize = 32739;
 };
 
-inline constexpr char kPingSettingsFile[] = "ping.dat";
-
-// Lines: count, timeout, repeat interval, packet size, cumulative.
-void WritePingSettings(const PingOptions& options, SettingsWriter& writer);
-// Values are taken as read, without range checks; missing lines keep theirs.
-void ReadPingSettings(SettingsReader& reader, PingOptions& options);
+// Values are taken as read, without the dialog's range checks.
+inline constexpr SettingsField<PingOptions> kPingFields[] = {
+    Field<&PingOptions::count>(),
+    Field<&PingOptions::timeout>(),
+    Field<&PingOptions::repeat>(),
+    Field<&PingOptions::packet_size>(),
+    CumulativeField<&PingOptions::cumulative>(),
+};
 
 }  // namespace tracewick

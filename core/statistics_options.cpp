@@ -4,24 +4,6 @@
 
 namespace tracewick {
 
-void WriteStatisticsSettings(const StatisticsOptions& options, SettingsWriter& writer) {
-    writer.Flag(options.interfaces);
-    writer.Flag(options.udp);
-    writer.Flag(options.tcp);
-    writer.Flag(options.ip);
-    writer.Flag(options.netbios);
-    writer.Flag(options.cumulative);
-}
-
-void ReadStatisticsSettings(SettingsReader& reader, StatisticsOptions& options) {
-    reader.Flag(options.interfaces);
-    reader.Flag(options.udp);
-    reader.Flag(options.tcp);
-    reader.Flag(options.ip);
-    reader.Flag(options.netbios);
-    reader.Flag(options.cumulative);
-}
-
 std::optional<std::string> StatisticsRefusal(const StatisticsOptions& options) {
     if (!options.interfaces && !options.ip && !options.tcp && !options.udp && !options.netbios) {
         return NoOptionsText("Interface, IP, TCP, UDP, NetBIOS");

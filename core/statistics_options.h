@@ -1,4 +1,4 @@
-// The Statistics page's options, its settings file netstat.dat, the checks
+// The Statistics page's options, the lines of their settings file, the checks
 // of a choice of options, the commands of a run and the rewrite of
 // nbtstat's failure. Portable.
 #pragma once
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/command_line.h"
-#include "core/settings_format.h"
+#include "core/settings_fields.h"
 
 namespace tracewick {
 
@@ -22,15 +22,18 @@ struct StatisticsOptions {
     bool cumulative = false;
 };
 
-inline constexpr char kStatisticsSettingsFile[] = "netstat.dat";
-
 inline constexpr std::string_view kTwoProtocolsText =
     "Please select none, one, or all three protocols (UDP, TCP, IP).\r\n The combination you have selected is invalid.";
 
-// Lines, not in the order of the boxes: Interface, UDP, TCP, IP, NetBIOS,
-// cumulative.
-void WriteStatisticsSettings(const StatisticsOptions& options, SettingsWriter& writer);
-void ReadStatisticsSettings(SettingsReader& reader, StatisticsOptions& options);
+// Not in the order of the boxes.
+inline constexpr SettingsField<StatisticsOptions> kStatisticsFields[] = {
+    Field<&StatisticsOptions::interfaces>(),
+    Field<&StatisticsOptions::udp>(),
+    Field<&StatisticsOptions::tcp>(),
+    Field<&StatisticsOptions::ip>(),
+    Field<&StatisticsOptions::netbios>(),
+    CumulativeField<&StatisticsOptions::cumulative>(),
+};
 
 // Why these options cannot run (no option at all; exactly two of the three
 // protocols), or nothing when they can.

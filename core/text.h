@@ -1,4 +1,5 @@
-// Small text rules shared by the pages, the settings and the help window.
+// Small text rules shared by the pages, the settings, the command line and
+// the help window.
 // Portable: no <windows.h>.
 #pragma once
 
@@ -16,5 +17,10 @@ namespace tracewick {
 
 // `text` with every line end made CR LF, as a multi-line edit shows it.
 [[nodiscard]] std::string ToCrLf(std::string_view text);
+
+// Case ignored for the ASCII letters only, whatever the locale: equal, and
+// the order (below, at or above zero).
+[[nodiscard]] bool EqualIgnoringCase(std::string_view a, std::string_view b) noexcept;
+[[nodiscard]] int CompareIgnoringCase(std::string_view a, std::string_view b) noexcept;
 
 }  // namespace tracewick

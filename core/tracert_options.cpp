@@ -2,20 +2,6 @@
 
 namespace tracewick {
 
-void WriteTracertSettings(const TracertOptions& options, SettingsWriter& writer) {
-    writer.Number(options.maximum_hops);
-    writer.Number(options.timeout);
-    writer.Flag(options.resolve_names);
-    writer.Flag(options.cumulative);
-}
-
-void ReadTracertSettings(SettingsReader& reader, TracertOptions& options) {
-    reader.Number(options.maximum_hops);
-    reader.Number(options.timeout);
-    reader.Flag(options.resolve_names);
-    reader.Flag(options.cumulative);
-}
-
 std::string RewriteUnresolvedTarget(std::string_view chunk, std::string_view host) {
     constexpr std::string_view kWithW = "Unable to resolve target system name -w.\r\r\n";
     constexpr std::string_view kWithD = "Unable to resolve target system name -d.\r\r\n";

@@ -1,11 +1,11 @@
-// The Trace Route page's options, its settings file tracert.dat, and the
+// The Trace Route page's options, the lines of their settings file, and the
 // rewrite of the unresolved-target message. Portable.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-#include "core/settings_format.h"
+#include "core/settings_fields.h"
 
 namespace tracewick {
 
@@ -19,11 +19,12 @@ struct TracertOptions {
     static constexpr int kMinTimeout = 10, kMaxTimeout = 10000;
 };
 
-inline constexpr char kTracertSettingsFile[] = "tracert.dat";
-
-// Lines: maximum hops, timeout, resolve names, cumulative.
-void WriteTracertSettings(const TracertOptions& options, SettingsWriter& writer);
-void ReadTracertSettings(SettingsReader& reader, TracertOptions& options);
+inline constexpr SettingsField<TracertOptions> kTracertFields[] = {
+    Field<&TracertOptions::maximum_hops>(),
+    Field<&TracertOptions::timeout>(),
+    Field<&TracertOptions::resolve_names>(),
+    CumulativeField<&TracertOptions::cumulative>(),
+};
 
 // A chunk that is exactly the message naming an option word instead of the
 // host ("Unable to resolve target system name -d." or "-w.", then CR CR LF)

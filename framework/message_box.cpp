@@ -1,6 +1,5 @@
 #include "framework/message_box.h"
 
-#include <cstring>
 #include <string>
 #include <utility>
 
@@ -11,15 +10,6 @@ namespace {
 MessageSink g_sink;
 
 }  // namespace
-
-std::string SystemErrorText(DWORD error) {
-    char reason[256] = {};
-    DWORD length = error == 0 ? 0
-                              : ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                                 error, 0, reason, sizeof reason, nullptr);
-    while (length > 0 && std::strchr("\r\n .", reason[length - 1])) --length;
-    return std::string(reason, length);
-}
 
 void SetMessageSink(MessageSink sink) { g_sink = std::move(sink); }
 

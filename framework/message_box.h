@@ -8,13 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "framework/system_error.h"  // the words a message quotes
+
 namespace tracewick {
 
 inline constexpr char kAppName[] = "Tracewick";
-
-// The system's words for `error`, without their line end and full stop;
-// empty when it has none.
-[[nodiscard]] std::string SystemErrorText(DWORD error);
 
 // Exclamation icon and OK; returns what MessageBox returned. While a sink
 // is set, the text goes there instead and the result is IDOK.

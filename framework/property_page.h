@@ -23,10 +23,6 @@ public:
     // The sheet is closing: a run still going asks its spawner to stop, so
     // its command ends cleanly before the program's job ends it.
     virtual void StopRun() {}
-    // Reads the page's settings into its members, once. The sheet calls it
-    // at start for every page, most of which have no window yet; the window
-    // shows them when the page is first opened.
-    virtual void LoadSettings() {}
 
 protected:
     // Every activation, the first included.

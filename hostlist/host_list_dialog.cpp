@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "framework/data_exchange.h"
-#include "framework/help_window.h"
+#include "framework/help_request.h"
 #include "res/resource.h"
 
 namespace tracewick {

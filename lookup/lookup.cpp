@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/system_error.h"
 #include "lookup/lookup_format.h"
 
 namespace {
@@ -44,17 +45,11 @@ void WriteLine(DWORD which, const std::string& line) {
 
 void WriteOutput(const std::string& line) { WriteLine(STD_OUTPUT_HANDLE, line); }
 
-// The system's text for a resolver or Winsock error, as it comes (the
-// format part folds it into one line); empty when the system has none.
-std::string SystemText(int error) {
-    char buffer[512] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                        static_cast<DWORD>(error), 0, buffer, sizeof buffer, nullptr);
-    return std::string(buffer, length);
-}
-
 int ReportFailure(const std::string& query, int error) {
-    WriteOutput(tracewick::lookup::FailureLine(query, SystemText(error), error));
+    // The system's reason as the sentence it gives.
+    std::string reason = tracewick::SystemErrorText(static_cast<DWORD>(error));
+    if (!reason.empty()) reason += '.';
+    WriteOutput(tracewick::lookup::FailureLine(query, reason, error));
     return kExitNotFound;
 }
 

@@ -3,7 +3,6 @@
 #include "core/text.h"
 #include "framework/data_exchange.h"
 #include "res/resource.h"
-#include "settings/settings_io.h"
 
 namespace tracewick {
 
@@ -30,24 +29,9 @@ const MessageEntry<CArpPage> CArpPage::kMessageMap[] = {
     EndOfMessageMap<CArpPage>(),
 };
 
-CArpPage::CArpPage() : WithMessageMap(kArpTraits, nullptr) {}
-
-void CArpPage::ReadSettings() {
-    ReadSettingsFile(kArpSettingsFile, ReadArpSettings, options_);
-    cumulative_ = options_.cumulative;
-}
-
-void CArpPage::ShowSettings() {
-    ChooseRadio(options_.by_destination ? IDC_BY_DESTINATION : IDC_BY_INTERFACE,
-                options_.by_destination ? IDC_BY_INTERFACE : IDC_BY_DESTINATION);
-}
-
-void CArpPage::WriteSettings(SettingsWriter& writer) const {
-    ArpOptions options = options_;
-    options.by_destination = IsChecked(IDC_BY_DESTINATION, options_.by_destination);
-    options.cumulative = cumulative_;
-    WriteArpSettings(options, writer);
-}
+CArpPage::CArpPage()
+    : WithMessageMap(kArpTraits, nullptr, kArpFields,
+                     {&ArpOptions::by_destination, IDC_BY_DESTINATION, IDC_BY_INTERFACE}) {}
 
 void CArpPage::DoDataExchange(DataExchange& exchange) {
     AsyncCommandPage::DoDataExchange(exchange);

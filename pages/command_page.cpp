@@ -49,7 +49,6 @@ AsyncCommandPage::AsyncCommandPage(const CommandPageTraits& traits, HostList* ho
 BOOL AsyncCommandPage::OnInitDialog() {
     HWND combo = HostCombo();
     if (combo) hosts_->SetUpCombo(combo);
-    LoadSettings();
     ShowSettings();
     UpdateData(false);
     if (combo && host_field_empty_) {
@@ -61,12 +60,6 @@ BOOL AsyncCommandPage::OnInitDialog() {
     return TRUE;
 }
 
-void AsyncCommandPage::LoadSettings() {
-    if (settings_read_) return;
-    settings_read_ = true;
-    ReadSettings();
-}
-
 void AsyncCommandPage::DoDataExchange(DataExchange& exchange) {
     if (HWND combo = HostCombo()) {
         if (exchange.Saving()) {
@@ -75,7 +68,7 @@ void AsyncCommandPage::DoDataExchange(DataExchange& exchange) {
             hosts_->PushHost(combo, host_);
         }
     }
-    exchange.Check(IDC_CUMULATIVE, cumulative_);
+    exchange.Check(IDC_CUMULATIVE, Cumulative());
 }
 
 // The host combo's notifications and the runner's messages carry ids that
@@ -182,7 +175,7 @@ INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
     std::tm local{};
     localtime_s(&local, &run_started_);
     run_header_ = RunHeader(local, false);
-    pane_.WriteHeader(cumulative_, traits_.header_margin, run_started_);
+    pane_.WriteHeader(Cumulative(), traits_.header_margin, run_started_);
     if (lines_) lines_->Reset();
     subject_ = std::move(plan->subject);
     next_plan_ = std::move(*plan);
@@ -196,7 +189,7 @@ void AsyncCommandPage::StartRun(unsigned run) {
         return;
     }
     pane_.AppendText("Tracewick could not start a worker thread for the run.\r\n", traits_.margin);
-    Carry(cycle_.End(run), traits_.runner.end_break + std::string("End of Data"));
+    Carry(cycle_.End(run), traits_.runner.end_break + std::string(kEndOfDataText));
 }
 
 // A page without Cancel returns from Run only when its run has ended. The

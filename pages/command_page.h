@@ -56,7 +56,6 @@ public:
     void CommitInput() override;
 
     void StopRun() override { runner_.Stop(); }
-    void LoadSettings() override;
 
     HWND HostCombo() const override;
     void TakeHost(const std::string& host) override;
@@ -81,9 +80,8 @@ protected:
     void DoDataExchange(DataExchange& exchange) override;
     bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) override;
 
-    // Reads the page's settings file into its members (initialisation); the
-    // page may have no window yet.
-    virtual void ReadSettings() {}
+    // The flag of the Cumulative Output box, kept with the page's options.
+    virtual bool& Cumulative() = 0;
     // Sets the controls that hold settings DoDataExchange does not carry.
     virtual void ShowSettings() {}
     // What Run runs, after the input was committed, or nothing once the user
@@ -122,7 +120,6 @@ protected:
 
     HostList* hosts_;
     std::string host_;
-    bool cumulative_ = false;
     RunCycle cycle_;
     AsyncRunner runner_;
     OutputPane pane_;
@@ -151,7 +148,6 @@ private:
     // What the next started run runs: set by Run just before the cycle starts it.
     RunPlan next_plan_;
     bool committing_ = false;
-    bool settings_read_ = false;
     // The host combo, once made, shows no text (see EmptyHostField).
     bool host_field_empty_ = false;
     std::optional<LineFilter> lines_;

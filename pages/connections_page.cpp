@@ -3,7 +3,6 @@
 #include "framework/data_exchange.h"
 #include "framework/message_box.h"
 #include "res/resource.h"
-#include "settings/settings_io.h"
 
 namespace tracewick {
 
@@ -35,23 +34,9 @@ const MessageEntry<CConnectionsPage> CConnectionsPage::kMessageMap[] = {
     EndOfMessageMap<CConnectionsPage>(),
 };
 
-CConnectionsPage::CConnectionsPage() : WithMessageMap(kConnectionsTraits, nullptr) {}
-
-void CConnectionsPage::ReadSettings() {
-    ReadSettingsFile(kConnectionsSettingsFile, ReadConnectionsSettings, options_);
-    cumulative_ = options_.cumulative;
-}
-
-void CConnectionsPage::ShowSettings() {
-    ChooseRadio(options_.by_name ? IDC_BY_NAME : IDC_BY_NUMBER, options_.by_name ? IDC_BY_NUMBER : IDC_BY_NAME);
-}
-
-void CConnectionsPage::WriteSettings(SettingsWriter& writer) const {
-    ConnectionsOptions options = options_;
-    options.by_name = IsChecked(IDC_BY_NAME, options_.by_name);
-    options.cumulative = cumulative_;
-    WriteConnectionsSettings(options, writer);
-}
+CConnectionsPage::CConnectionsPage()
+    : WithMessageMap(kConnectionsTraits, nullptr, kConnectionsFields,
+                     {&ConnectionsOptions::by_name, IDC_BY_NAME, IDC_BY_NUMBER}) {}
 
 void CConnectionsPage::DoDataExchange(DataExchange& exchange) {
     AsyncCommandPage::DoDataExchange(exchange);

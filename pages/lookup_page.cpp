@@ -1,7 +1,6 @@
 #include "pages/lookup_page.h"
 
 #include "res/resource.h"
-#include "settings/settings_io.h"
 
 namespace tracewick {
 
@@ -27,29 +26,25 @@ const MessageEntry<CLookupPage> CLookupPage::kMessageMap[] = {
     EndOfMessageMap<CLookupPage>(),
 };
 
-CLookupPage::CLookupPage(HostList& hosts) : WithMessageMap(kLookupTraits, &hosts) {}
+CLookupPage::CLookupPage(HostList& hosts) : WithMessageMap(kLookupTraits, &hosts, kLookupFields) {}
 
 // Without a file the list keeps its "localhost" and every host its initial
 // value. With one, the list holds exactly the file's entries and all three
-// pages take its host. Read at start, with or without the page's window.
-void CLookupPage::ReadSettings() {
-    const auto saved = ReadSettingsFile(kLookupSettingsFile);
-    if (!saved) return;
-    SettingsReader reader(*saved);
-    LookupSettings settings;
-    settings.host = host_;
-    ReadLookupSettings(reader, settings);
-    cumulative_ = settings.cumulative;
-    host_ = settings.host;
-    hosts_->Restore(settings.host, settings.hosts);
+// pages take its host, also when its line is empty and this page's stays.
+void CLookupPage::ReadSettings(SettingsReader& reader) {
+    LookupSettings read = options_;
+    read.host = host_;
+    layout_.Read(reader, read);
+    options_.cumulative = read.cumulative;
+    host_ = read.host;
+    hosts_->Restore(host_, read.hosts);
 }
 
 void CLookupPage::WriteSettings(SettingsWriter& writer) const {
-    LookupSettings settings;
-    settings.cumulative = cumulative_;
-    settings.host = host_;
-    settings.hosts = hosts_->Entries();
-    WriteLookupSettings(settings, writer);
+    LookupSettings saved = options_;
+    saved.host = host_;
+    saved.hosts = hosts_->Entries();
+    layout_.Write(saved, writer);
 }
 
 std::optional<std::string> CLookupPage::BuildCommand(const std::string& host) {

@@ -4,22 +4,22 @@
 #pragma once
 
 #include "core/lookup_settings.h"
-#include "pages/command_page.h"
-#include "settings/page_settings.h"
+#include "pages/options_page.h"
 
 namespace tracewick {
 
-class CLookupPage : public WithMessageMap<CLookupPage, AsyncCommandPage>, public PageSettings {
+// Of its settings it keeps only the cumulative flag: the host is the
+// page's, the list the shared HostList's.
+class CLookupPage : public WithMessageMap<CLookupPage, OptionsPage<LookupSettings>> {
 public:
     explicit CLookupPage(HostList& hosts);
 
     static const MessageEntry<CLookupPage> kMessageMap[];
 
-    const char* SettingsFileName() const override { return kLookupSettingsFile; }
+    void ReadSettings(SettingsReader& reader) override;
     void WriteSettings(SettingsWriter& writer) const override;
 
 protected:
-    void ReadSettings() override;
     std::optional<std::string> BuildCommand(const std::string& host) override;
 };
 

@@ -4,7 +4,6 @@
 #include "framework/data_exchange.h"
 #include "framework/message_box.h"
 #include "res/resource.h"
-#include "settings/settings_io.h"
 
 namespace tracewick {
 
@@ -44,18 +43,7 @@ const MessageEntry<CNetbiosPage> CNetbiosPage::kMessageMap[] = {
     EndOfMessageMap<CNetbiosPage>(),
 };
 
-CNetbiosPage::CNetbiosPage(bool nt_platform) : WithMessageMap(kNetbiosTraits, nullptr), nt_platform_(nt_platform) {}
-
-void CNetbiosPage::ReadSettings() {
-    ReadSettingsFile(kNetbiosSettingsFile, ReadNetbiosSettings, options_);
-    cumulative_ = options_.cumulative;
-}
-
-void CNetbiosPage::WriteSettings(SettingsWriter& writer) const {
-    NetbiosOptions options = options_;
-    options.cumulative = cumulative_;
-    WriteNetbiosSettings(options, writer);
-}
+CNetbiosPage::CNetbiosPage() : WithMessageMap(kNetbiosTraits, nullptr, kNetbiosFields) {}
 
 void CNetbiosPage::DoDataExchange(DataExchange& exchange) {
     exchange.Check(IDC_NAME_TABLE, options_.name_table);
@@ -123,7 +111,7 @@ std::optional<RunPlan> CNetbiosPage::PlanRun() {
             return std::nullopt;
         }
     }
-    RunPlan plan{NetbiosRun(options_, nt_platform_, registry_name_)};
+    RunPlan plan{NetbiosRun(options_, registry_name_)};
     if (options_.resources || options_.name_table) {
         plan.subject = options_.computer.empty() ? registry_name_ : options_.computer;
     }

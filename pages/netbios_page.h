@@ -5,24 +5,20 @@
 #pragma once
 
 #include "core/netbios_options.h"
-#include "pages/command_page.h"
-#include "settings/page_settings.h"
+#include "pages/options_page.h"
 
 namespace tracewick {
 
-class CNetbiosPage : public WithMessageMap<CNetbiosPage, AsyncCommandPage>, public PageSettings {
+class CNetbiosPage : public WithMessageMap<CNetbiosPage, OptionsPage<NetbiosOptions>> {
 public:
-    explicit CNetbiosPage(bool nt_platform);
+    CNetbiosPage();
 
     static const MessageEntry<CNetbiosPage> kMessageMap[];
 
-    const char* SettingsFileName() const override { return kNetbiosSettingsFile; }
-    void WriteSettings(SettingsWriter& writer) const override;
     // The computer field's focus-loss routine: leading blanks go, upper case.
     void CommitInput() override;
 
 protected:
-    void ReadSettings() override;
     void DoDataExchange(DataExchange& exchange) override;
     std::optional<RunPlan> PlanRun() override;
     void CommitBeforeRun() override;
@@ -36,8 +32,6 @@ private:
     // the focus, the caret at `caret` when there is one.
     void RefuseName(std::string_view text, std::size_t caret);
 
-    bool nt_platform_;
-    NetbiosOptions options_;  // its cumulative flag lives in the base's member
     // The last name read from the registry, for the program's life.
     std::string registry_name_;
 };

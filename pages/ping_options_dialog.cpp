@@ -1,7 +1,7 @@
 #include "pages/ping_options_dialog.h"
 
 #include "framework/data_exchange.h"
-#include "framework/help_window.h"
+#include "framework/help_request.h"
 #include "res/resource.h"
 
 namespace tracewick {

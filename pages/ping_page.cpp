@@ -2,7 +2,6 @@
 
 #include "pages/ping_options_dialog.h"
 #include "res/resource.h"
-#include "settings/settings_io.h"
 
 namespace tracewick {
 
@@ -30,18 +29,11 @@ const MessageEntry<CPingPage> CPingPage::kMessageMap[] = {
     EndOfMessageMap<CPingPage>(),
 };
 
-CPingPage::CPingPage(HostList& hosts) : WithMessageMap(kPingTraits, &hosts) { host_ = " "; }
+CPingPage::CPingPage(HostList& hosts) : WithMessageMap(kPingTraits, &hosts, kPingFields) { host_ = " "; }
 
-void CPingPage::ReadSettings() {
-    ReadSettingsFile(kPingSettingsFile, ReadPingSettings, options_);
-    cumulative_ = options_.cumulative;
+void CPingPage::ReadSettings(SettingsReader& reader) {
+    OptionsPage::ReadSettings(reader);
     Carry(cycle_.SetRepeat(options_.repeat));
-}
-
-void CPingPage::WriteSettings(SettingsWriter& writer) const {
-    PingOptions options = options_;
-    options.cumulative = cumulative_;
-    WritePingSettings(options, writer);
 }
 
 std::optional<std::string> CPingPage::BuildCommand(const std::string& host) {

@@ -4,28 +4,24 @@
 #pragma once
 
 #include "core/ping_options.h"
-#include "pages/command_page.h"
-#include "settings/page_settings.h"
+#include "pages/options_page.h"
 
 namespace tracewick {
 
-class CPingPage : public WithMessageMap<CPingPage, AsyncCommandPage>, public PageSettings {
+class CPingPage : public WithMessageMap<CPingPage, OptionsPage<PingOptions>> {
 public:
     explicit CPingPage(HostList& hosts);
 
     static const MessageEntry<CPingPage> kMessageMap[];
 
-    const char* SettingsFileName() const override { return kPingSettingsFile; }
-    void WriteSettings(SettingsWriter& writer) const override;
+    // The repeat interval read takes effect at once.
+    void ReadSettings(SettingsReader& reader) override;
 
 protected:
-    void ReadSettings() override;
     std::optional<std::string> BuildCommand(const std::string& host) override;
 
 private:
     INT_PTR OnOptions(WPARAM, LPARAM);
-
-    PingOptions options_;  // its cumulative flag lives in the base's member
 };
 
 }  // namespace tracewick

@@ -3,7 +3,6 @@
 #include "core/text.h"
 #include "framework/data_exchange.h"
 #include "res/resource.h"
-#include "settings/settings_io.h"
 
 namespace tracewick {
 
@@ -29,18 +28,7 @@ const MessageEntry<CRoutesPage> CRoutesPage::kMessageMap[] = {
     EndOfMessageMap<CRoutesPage>(),
 };
 
-CRoutesPage::CRoutesPage() : WithMessageMap(kRoutesTraits, nullptr) {}
-
-void CRoutesPage::ReadSettings() {
-    ReadSettingsFile(kRoutesSettingsFile, ReadRoutesSettings, options_);
-    cumulative_ = options_.cumulative;
-}
-
-void CRoutesPage::WriteSettings(SettingsWriter& writer) const {
-    RoutesOptions options = options_;
-    options.cumulative = cumulative_;
-    WriteRoutesSettings(options, writer);
-}
+CRoutesPage::CRoutesPage() : WithMessageMap(kRoutesTraits, nullptr, kRoutesFields) {}
 
 void CRoutesPage::DoDataExchange(DataExchange& exchange) {
     AsyncCommandPage::DoDataExchange(exchange);

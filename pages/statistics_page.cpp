@@ -5,7 +5,6 @@
 #include "framework/data_exchange.h"
 #include "framework/message_box.h"
 #include "res/resource.h"
-#include "settings/settings_io.h"
 
 namespace tracewick {
 
@@ -37,18 +36,7 @@ const MessageEntry<CStatisticsPage> CStatisticsPage::kMessageMap[] = {
 };
 
 CStatisticsPage::CStatisticsPage(const CConnectionsPage& connections)
-    : WithMessageMap(kStatisticsTraits, nullptr), connections_(connections) {}
-
-void CStatisticsPage::ReadSettings() {
-    ReadSettingsFile(kStatisticsSettingsFile, ReadStatisticsSettings, options_);
-    cumulative_ = options_.cumulative;
-}
-
-void CStatisticsPage::WriteSettings(SettingsWriter& writer) const {
-    StatisticsOptions options = options_;
-    options.cumulative = cumulative_;
-    WriteStatisticsSettings(options, writer);
-}
+    : WithMessageMap(kStatisticsTraits, nullptr, kStatisticsFields), connections_(connections) {}
 
 void CStatisticsPage::DoDataExchange(DataExchange& exchange) {
     exchange.Check(IDC_OPTION_INTERFACE, options_.interfaces);

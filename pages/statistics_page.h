@@ -4,23 +4,18 @@
 #pragma once
 
 #include "core/statistics_options.h"
-#include "pages/command_page.h"
 #include "pages/connections_page.h"
-#include "settings/page_settings.h"
+#include "pages/options_page.h"
 
 namespace tracewick {
 
-class CStatisticsPage : public WithMessageMap<CStatisticsPage, AsyncCommandPage>, public PageSettings {
+class CStatisticsPage : public WithMessageMap<CStatisticsPage, OptionsPage<StatisticsOptions>> {
 public:
     explicit CStatisticsPage(const CConnectionsPage& connections);
 
     static const MessageEntry<CStatisticsPage> kMessageMap[];
 
-    const char* SettingsFileName() const override { return kStatisticsSettingsFile; }
-    void WriteSettings(SettingsWriter& writer) const override;
-
 protected:
-    void ReadSettings() override;
     void DoDataExchange(DataExchange& exchange) override;
     std::optional<RunPlan> PlanRun() override;
 
@@ -28,7 +23,6 @@ private:
     INT_PTR OnDefaults(WPARAM, LPARAM);
 
     const CConnectionsPage& connections_;
-    StatisticsOptions options_;  // its cumulative flag lives in the base's member
 };
 
 }  // namespace tracewick

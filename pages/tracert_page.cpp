@@ -2,7 +2,6 @@
 
 #include "pages/tracert_options_dialog.h"
 #include "res/resource.h"
-#include "settings/settings_io.h"
 
 namespace tracewick {
 
@@ -29,18 +28,7 @@ const MessageEntry<CTracertPage> CTracertPage::kMessageMap[] = {
     EndOfMessageMap<CTracertPage>(),
 };
 
-CTracertPage::CTracertPage(HostList& hosts) : WithMessageMap(kTracertTraits, &hosts) {}
-
-void CTracertPage::ReadSettings() {
-    ReadSettingsFile(kTracertSettingsFile, ReadTracertSettings, options_);
-    cumulative_ = options_.cumulative;
-}
-
-void CTracertPage::WriteSettings(SettingsWriter& writer) const {
-    TracertOptions options = options_;
-    options.cumulative = cumulative_;
-    WriteTracertSettings(options, writer);
-}
+CTracertPage::CTracertPage(HostList& hosts) : WithMessageMap(kTracertTraits, &hosts, kTracertFields) {}
 
 std::optional<std::string> CTracertPage::BuildCommand(const std::string& host) {
     return CommandFor(TracertCommand(options_.resolve_names, options_.timeout, options_.maximum_hops), host);
@@ -54,9 +42,7 @@ ChunkRewrite CTracertPage::RewriteFor(const std::string& host) {
 INT_PTR CTracertPage::OnOptions(WPARAM, LPARAM) {
     TracertOptionsDialog dialog(options_);
     if (dialog.DoModal(::GetParent(Hwnd())) != IDOK) return 0;
-    const bool cumulative = options_.cumulative;
     options_ = dialog.Options();
-    options_.cumulative = cumulative;
     return 0;
 }
 

@@ -105,7 +105,7 @@ DWORD WINAPI Worker(void* argument) {
             if (exit_code == 0) exit_code = code;
         }
         const std::string end = start->traits.end_break +
-                                std::string(shared.cancel ? start->traits.cancelled_text : "End of Data");
+                                std::string(shared.cancel ? start->traits.cancelled_text : kEndOfDataText);
         PostText(start->page, start->traits.done_message, start->run, end, shared.cancel ? 1 : exit_code);
     } catch (...) {
         // Out of memory, most likely. The run still ends, as a failure: a
@@ -113,7 +113,7 @@ DWORD WINAPI Worker(void* argument) {
         try {
             PostText(start->page, start->traits.output_message, start->run, "Tracewick could not go on with this run.\r\n");
             PostText(start->page, start->traits.done_message, start->run,
-                     start->traits.end_break + std::string("End of Data"), 1);
+                     start->traits.end_break + std::string(kEndOfDataText), 1);
         } catch (...) {
         }
     }

@@ -1,5 +1,5 @@
-// What the save of all settings needs of a page that keeps a settings file,
-// and the order the files are written in. UI thread only.
+// What reading and saving the settings files needs of a page that keeps
+// one; which file is the page's is in core/settings_files.h. UI thread only.
 #pragma once
 
 #include "core/settings_format.h"
@@ -9,18 +9,11 @@ namespace tracewick {
 class PageSettings {
 public:
     virtual ~PageSettings() = default;
-    // The file's name in the working directory, e.g. "ping.dat".
-    [[nodiscard]] virtual const char* SettingsFileName() const = 0;
+    // The page's file, read at start into its members: the page may have no
+    // window yet. Not called when the file is missing: the defaults stand.
+    virtual void ReadSettings(SettingsReader& reader) = 0;
     // The file's lines, from the page's members as they stand.
     virtual void WriteSettings(SettingsWriter& writer) const = 0;
-};
-
-inline constexpr char kActivePageFile[] = "actpage.dat";
-
-// Every settings file, in the order the save writes them.
-inline constexpr const char* kSettingsWriteOrder[] = {
-    "actpage.dat", "ping.dat",    "tracert.dat", "netstat.dat", "netbios.dat",
-    "routes.dat",  "connect.dat", "arp.dat",     "lookup.dat",
 };
 
 }  // namespace tracewick

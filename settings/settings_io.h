@@ -7,22 +7,10 @@
 #include <string>
 #include <string_view>
 
-#include "core/settings_format.h"
-
 namespace tracewick {
 
 // The whole file, or nothing when it does not open.
 [[nodiscard]] std::optional<std::string> ReadSettingsFile(const char* name);
-
-// A page's file read into its options by `read`; without the file they
-// keep their defaults.
-template <class Options>
-void ReadSettingsFile(const char* name, void (*read)(SettingsReader&, Options&), Options& options) {
-    if (const auto saved = ReadSettingsFile(name)) {
-        SettingsReader reader(*saved);
-        read(reader, options);
-    }
-}
 
 enum class SettingsWrite {
     kWritten,      // in place and hidden

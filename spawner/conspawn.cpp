@@ -13,6 +13,7 @@
 
 #include "framework/handles.h"
 #include "framework/process_start.h"
+#include "framework/system_error.h"
 #include "spawner/contract.h"
 
 namespace {
@@ -38,27 +39,15 @@ void WriteError(const std::string& line) {
     WriteFile(err, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-// The system's text for `error` on one line: embedded line breaks become
-// blanks and the trailing ones go, so the caller prints exactly one line.
-std::string SystemText(DWORD error) {
-    char buffer[512] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                                        0, buffer, sizeof buffer, nullptr);
-    std::string text;
-    for (DWORD i = 0; i < length; ++i) {
-        const char c = buffer[i];
-        if (c == '\r' || c == '\n') {
-            if (!text.empty() && text.back() != ' ') text += ' ';
-        } else {
-            text += c;
-        }
-    }
-    while (!text.empty() && IsBlank(text.back())) text.pop_back();
-    return text.empty() ? "error " + std::to_string(error) : text;
+// The system's reason for `error` as a sentence, or its number when the
+// system has no words for it.
+std::string Reason(DWORD error) {
+    const std::string words = tracewick::SystemErrorText(error);
+    return words.empty() ? "error " + std::to_string(error) : words + ".";
 }
 
 void ReportCannotStart(const std::string& program, DWORD error) {
-    WriteError("conspawn: cannot start \"" + program + "\": " + SystemText(error));
+    WriteError("conspawn: cannot start \"" + program + "\": " + Reason(error));
 }
 
 // Our own arguments: the raw command line after the program name. The
@@ -266,7 +255,7 @@ int Run() {
             const DWORD error = GetLastError();
             if (job) TerminateJobObject(job.Get(), kExitCannotStart);
             TerminateProcess(process.Get(), kExitCannotStart);
-            WriteError("conspawn: cannot wait for \"" + split.program + "\": " + SystemText(error));
+            WriteError("conspawn: cannot wait for \"" + split.program + "\": " + Reason(error));
             return kExitCannotStart;
         }
     }

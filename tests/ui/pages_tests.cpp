@@ -147,6 +147,38 @@ const std::string kOutLines = [script = std::string()]() mutable {
 }();
 const std::string kWriteError = "Tracewick could not save its settings to ping.dat. The previous settings in that file are kept.";
 
+// A page's own choices, made with Cumulative Output: saved on leaving, shown
+// at the next start; Defaults then put back all but Cumulative Output.
+struct SavedChoices {
+    const char* page;                  // its letter
+    std::vector<int> clicks;           // the choices
+    const char* field;                 // typed into the text field, or null
+    const char* leave;
+    std::vector<std::string> file;     // the page's file then holds these lines
+    std::vector<int> on, off;          // at the next start, beside Cumulative Output
+    const char* shown;                 // in the text field then
+    std::vector<int> default_on, default_off;
+};
+
+Row Saved(const SavedChoices& saved) {
+    const auto ids = [](std::vector<int> list, bool cumulative) {
+        if (cumulative) list.push_back(IDC_CUMULATIVE);
+        std::string text;
+        for (const int id : list) text += (text.empty() ? "" : "|") + std::to_string(id);
+        return text;
+    };
+    std::vector<Step> steps = {{Do::kCumulative}};
+    for (const int id : saved.clicks) steps.push_back({Do::kClick, std::to_string(id)});
+    if (saved.field) steps.push_back({Do::kField, saved.field});
+    steps.insert(steps.end(), {{Do::kLeave, saved.leave}, {Do::kFile, "$FILE", SettingsLines(saved.file)}, {Do::kRestart},
+                               {Do::kChecked, ids(saved.on, true), ids(saved.off, false)}});
+    if (saved.shown) steps.push_back({Do::kFieldIs, saved.shown});
+    steps.insert(steps.end(), {{Do::kClick, std::to_string(IDC_DEFAULTS)},
+                               {Do::kChecked, ids(saved.default_on, true), ids(saved.default_off, false)}});
+    if (saved.shown) steps.push_back({Do::kFieldIs, ""});
+    return {"its choices are saved, read at the next start, and Defaults keep Cumulative Output", saved.page, "", steps};
+}
+
 const std::vector<Row> kRows = {
     // ---------------------------------------------------------------- runs
     {"output streams under the header, stderr too, a line split over chunks", "PTL",
@@ -387,21 +419,19 @@ const std::vector<Row> kRows = {
      {{Do::kRun}, {Do::kWaitText, "first"}, {Do::kPage, "ARP"}, {Do::kRun}, {Do::kPage, "Connections"}, {Do::kWaitEnd},
       {Do::kPane, "<header>\r\nfirst\r\nsecond\r\n$END"}, {Do::kOtherPane, "ARP", "<header>\r\narp line\r\n$END"}},
      {}, {"x"}, Spawner::kReal, "", {{"arp", "out arp line\n"}}},
-    {"ARP: Close commits the address and saves; Defaults keep Cumulative Output", "A", "",
-     {{Do::kCumulative}, {Do::kClick, "1105"}, {Do::kField, "  10.1.1.1"}, {Do::kLeave, "close"},
-      {Do::kFile, "arp.dat", SettingsLines({"FALSE", "10.1.1.1", "TRUE"})}, {Do::kRestart},
-      {Do::kChecked, "1105|1083", "1104"}, {Do::kFieldIs, "10.1.1.1"}, {Do::kClick, "1068"},
-      {Do::kChecked, "1104|1083", "1105"}, {Do::kFieldIs, ""}}},
-    {"NetBIOS: Close commits the name and saves; Defaults keep Cumulative Output", "N", "",
-     {{Do::kCumulative}, {Do::kClick, "1107"}, {Do::kClick, "1108"}, {Do::kField, " srv"}, {Do::kLeave, "close"},
-      {Do::kFile, "netbios.dat", SettingsLines({"SRV", "TRUE", "TRUE", "TRUE", "TRUE"})}, {Do::kRestart},
-      {Do::kChecked, "1106|1107|1108|1083"}, {Do::kFieldIs, "SRV"}, {Do::kClick, "1068"},
-      {Do::kChecked, "1106|1083", "1107|1108"}, {Do::kFieldIs, ""}}},
-    {"Connections: Exit saves the choices; Defaults keep Cumulative Output", "C", "",
-     {{Do::kCumulative}, {Do::kClick, "1065"}, {Do::kClick, "1066"}, {Do::kClick, "1103"}, {Do::kLeave, "exit"},
-      {Do::kFile, "connect.dat", SettingsLines({"FALSE", "FALSE", "TRUE", "TRUE", "TRUE"})}, {Do::kRestart},
-      {Do::kChecked, "1065|1080|1103|1083", "1064|1066"}, {Do::kClick, "1068"},
-      {Do::kChecked, "1064|1066|1080|1083", "1065|1103"}}},
+    // ---------------------------------------------------------------- each page's own choices
+    // Close commits the field as its focus loss does; netstat.dat keeps its own line order.
+    Saved({"A", {IDC_BY_INTERFACE}, "  10.1.1.1", "close", {"FALSE", "10.1.1.1", "TRUE"},
+           {IDC_BY_INTERFACE}, {IDC_BY_DESTINATION}, "10.1.1.1", {IDC_BY_DESTINATION}, {IDC_BY_INTERFACE}}),
+    Saved({"N", {IDC_RESOURCES, IDC_NAME_TABLE}, " srv", "close", {"SRV", "TRUE", "TRUE", "TRUE", "TRUE"},
+           {IDC_WORKGROUP, IDC_RESOURCES, IDC_NAME_TABLE}, {}, "SRV", {IDC_WORKGROUP}, {IDC_RESOURCES, IDC_NAME_TABLE}}),
+    Saved({"C", {IDC_BY_NUMBER, IDC_OPTION_TCP, IDC_OPTION_NETBIOS}, nullptr, "exit", {"FALSE", "FALSE", "TRUE", "TRUE", "TRUE"},
+           {IDC_BY_NUMBER, IDC_OPTION_UDP, IDC_OPTION_NETBIOS}, {IDC_BY_NAME, IDC_OPTION_TCP}, nullptr,
+           {IDC_BY_NAME, IDC_OPTION_TCP, IDC_OPTION_UDP}, {IDC_BY_NUMBER, IDC_OPTION_NETBIOS}}),
+    Saved({"R", {}, "  10.2.0.0", "close", {"10.2.0.0", "TRUE"}, {}, {}, "10.2.0.0", {}, {}}),
+    Saved({"S", {IDC_OPTION_UDP, IDC_OPTION_INTERFACE}, nullptr, "exit", {"FALSE", "TRUE", "FALSE", "FALSE", "FALSE", "TRUE"},
+           {IDC_OPTION_UDP}, {IDC_OPTION_INTERFACE, IDC_OPTION_IP, IDC_OPTION_TCP, IDC_OPTION_NETBIOS}, nullptr,
+           {IDC_OPTION_INTERFACE}, {IDC_OPTION_UDP}}),
     // ---------------------------------------------------------------- printing
     // 130 output lines, a header and two end lines: 60, 60 and 13 on the sheets.
     {"Print: an empty pane opens no dialog, a cancel prints nothing, 60 lines a sheet", "PA", kOutLines.c_str(),
@@ -441,14 +471,6 @@ const std::vector<Row> kRows = {
       {Do::kTabClick, "Ping"}, {Do::kWaitText, "End of Data"}, {Do::kActive, "Statistics"},
       {Do::kPane, "<header>\r\n\r\nfirst\r\nlast\r\n$END"}, {Do::kOtherPane, "ARP", "<header>\r\none\r\ntwo\r\n$END"}},
      {}, {"x"}, Spawner::kReal, "", {{"arp", "out one\nsleep 4500\nout two\n"}}},
-    {"Routes: Close commits the address and saves; Defaults keep Cumulative Output", "R", "",
-     {{Do::kCumulative}, {Do::kField, "  10.2.0.0"}, {Do::kLeave, "close"},
-      {Do::kFile, "routes.dat", SettingsLines({"10.2.0.0", "TRUE"})}, {Do::kRestart}, {Do::kFieldIs, "10.2.0.0"},
-      {Do::kClick, "1068"}, {Do::kFieldIs, ""}, {Do::kChecked, "1083"}}},
-    {"Statistics: netstat.dat keeps its own line order; Defaults keep Cumulative Output", "S", "",
-     {{Do::kClick, "1080"}, {Do::kCumulative}, {Do::kClick, "1067"}, {Do::kLeave, "exit"},
-      {Do::kFile, "netstat.dat", SettingsLines({"FALSE", "TRUE", "FALSE", "FALSE", "FALSE", "TRUE"})}, {Do::kRestart},
-      {Do::kChecked, "1080|1083", "1067|1079|1066|1103"}, {Do::kClick, "1068"}, {Do::kChecked, "1067|1083", "1080"}}},
     // ---------------------------------------------------------------- the pane's own commands
     {"Copy takes the selection or else all of the pane; Save As writes the pane's text", "PN", "out one\nout two\n",
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kCopy, "menu"}, {Do::kCopy, "key", "0|5"}, {Do::kCopy, "all", "0|3"},

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 
 #include "core/pages.h"
 
@@ -75,13 +74,6 @@ TEST(AutoRunLetter, SelectsPagesInEitherCase) {
         EXPECT_EQ(PageIndexForLetter(static_cast<char>(letter - 'A' + 'a')), page) << letter;
     }
     for (const char other : {' ', '\0', '7', '\xe9'}) EXPECT_EQ(PageIndexForLetter(other), -1) << int{other};
-}
-
-TEST(SettingsReadOrder, ReadsEveryDiagnosticPageOnce) {
-    auto sorted = kSettingsReadOrder;
-    std::sort(sorted.begin(), sorted.end());
-    EXPECT_EQ(sorted, (decltype(sorted){kPingPage, kTracertPage, kLookupPage, kRoutesPage, kArpPage, kNetbiosPage,
-                                        kConnectionsPage, kStatisticsPage}));  // never About
 }
 
 }  // namespace tracewick

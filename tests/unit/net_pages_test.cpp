@@ -67,18 +67,18 @@ TEST(ConnectionsRun, NetstatThenNetbiosByNameOrNumber) {
 // Always in the order Workgroup, Resources, Name Table; the cache listing
 // only for this computer, named in any case or not at all.
 TEST(NetbiosRun, EachOptionsCommandsInTheirOrder) {
-    const std::tuple<NetbiosOptions, bool, std::string> rows[] = {  // options, NT, steps
-        {{"", true, true, true, false}, true,
+    const std::pair<NetbiosOptions, std::string> rows[] = {  // options, steps
+        {{"", true, true, true, false},
          "conspawn.exe \"net config workstation\"|conspawn.exe \"net view\"|conspawn.exe \"net view \\\\MYHOST\"|"
          "conspawn.exe \"nbtstat -c\"|conspawn.exe \"nbtstat -a MYHOST\""},
-        {{"other-pc", true, true, true, false}, false,
-         "conspawn.exe \"net config\"|conspawn.exe \"net view\"|conspawn.exe \"net view \\\\other-pc\"|"
+        {{"other-pc", true, true, true, false},
+         "conspawn.exe \"net config workstation\"|conspawn.exe \"net view\"|conspawn.exe \"net view \\\\other-pc\"|"
          "conspawn.exe \"nbtstat -a other-pc\""},
-        {{"myHost", false, false, true, false}, true, "conspawn.exe \"nbtstat -c\"|conspawn.exe \"nbtstat -a myHost\""},
-        {{"", false, true, false, false}, false, "conspawn.exe \"net view \\\\MYHOST\""},
-        {{"other-pc", false, false, false, false}, true, ""},
+        {{"myHost", false, false, true, false}, "conspawn.exe \"nbtstat -c\"|conspawn.exe \"nbtstat -a myHost\""},
+        {{"", false, true, false, false}, "conspawn.exe \"net view \\\\MYHOST\""},
+        {{"other-pc", false, false, false, false}, ""},
     };
-    for (const auto& [options, nt, steps] : rows) EXPECT_EQ(Steps(NetbiosRun(options, nt, "MYHOST")), steps);
+    for (const auto& [options, steps] : rows) EXPECT_EQ(Steps(NetbiosRun(options, "MYHOST")), steps);
 }
 
 // netstat -s takes one protocol or, with none named, all three: two are

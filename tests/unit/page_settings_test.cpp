@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <set>
 #include <tuple>
 
 #include "core/arp_options.h"
@@ -8,64 +10,104 @@
 #include "core/netbios_options.h"
 #include "core/ping_options.h"
 #include "core/routes_options.h"
+#include "core/settings_files.h"
 #include "core/statistics_options.h"
 #include "core/tracert_options.h"
 
 namespace tracewick {
 namespace {
 
-// What `write` makes of `options`, "~", then what `read` leaves of `kept`
-// from `file`, written back so that every field shows; '|' for CR CR LF.
+// '|' for CR CR LF.
+std::string Lines(std::string bytes) {
+    for (std::size_t at = 0; (at = bytes.find("\r\r\n", at)) != std::string::npos;) bytes.replace(at, 3, "|");
+    return bytes;
+}
+
+// A page's file both ways, "~" between: what its fields write of `options`;
+// what they read of `file` into `kept`, written back so that every field
+// shows; and the defaults with the Cumulative Output box checked.
 template <class Options>
-std::string BothWays(void (*write)(const Options&, SettingsWriter&), void (*read)(SettingsReader&, Options&),
-                     const Options& options, const std::string& file, Options kept) {
-    SettingsWriter written, read_back;
+std::string BothWays(SettingsLayout<Options> layout, const Options& options, const std::string& file, Options kept) {
+    SettingsWriter written, read_back, cumulative;
     SettingsReader reader(file);
-    write(options, written);
-    read(reader, kept);
-    write(kept, read_back);
-    std::string lines = written.Bytes() + "~" + read_back.Bytes();
-    for (std::size_t at = 0; (at = lines.find("\r\r\n", at)) != std::string::npos;) lines.replace(at, 3, "|");
-    return lines;
+    layout.Write(options, written);
+    layout.Read(reader, kept);
+    layout.Write(kept, read_back);
+    if (!layout.Cumulative()) return "no Cumulative Output line";
+    Options defaults{};
+    defaults.*layout.Cumulative() = true;
+    layout.Write(defaults, cumulative);
+    return Lines(written.Bytes() + "~" + read_back.Bytes() + "~" + cumulative.Bytes());
 }
 
 }  // namespace
 
-// Each page's lines in its file's order. A file cut short, or an empty text
-// line, keeps what the page had; numbers are taken as read, in range or not;
-// a line of any length is one value.
-TEST(PageSettings, EachFileBothWays) {
+// One row a page, in its file's line order. A file cut short, or an empty
+// text line, keeps what the page had; numbers are taken as read, in range or
+// not; a line of any length is one value. The last part shows the defaults
+// and which line is the Cumulative Output box.
+TEST(PageSettings, EachPagesFieldsBothWays) {
     const std::string entry(119, 'h');  // the longest that fits a command line
     const std::pair<std::string, std::string> rows[] = {
-        {BothWays(WritePingSettings, ReadPingSettings, {25, 10000, 3600, 0, true}, "99\r\r\n-1\r\n", {}),
-         "25|10000|3600|0|TRUE|~99|-1|0|32|FALSE|"},
-        {BothWays(WriteTracertSettings, ReadTracertSettings, {45, 2500, true, false}, "30\r\r\n1000\r\r\nTRUE\r\r\n",
-                  {20, 300, false, true}), "45|2500|TRUE|FALSE|~30|1000|TRUE|TRUE|"},
-        {BothWays(WriteRoutesSettings, ReadRoutesSettings, {"10.0.0.0", true}, "\r\r\nTRUE\r\r\n", {"kept", false}),
-         "10.0.0.0|TRUE|~kept|TRUE|"},
-        {BothWays(WriteArpSettings, ReadArpSettings, {true, "10.0.0.1", false}, "FALSE\r\r\n", {true, "kept", true}),
-         "TRUE|10.0.0.1|FALSE|~FALSE|kept|TRUE|"},
-        {BothWays(WriteNetbiosSettings, ReadNetbiosSettings, {"SERVER", true, false, true, false},
-                  "\r\r\nFALSE\r\r\nTRUE\r\r\nTRUE\r\r\nTRUE\r\r\n", {"kept", true, false, false, false}),
-         "SERVER|TRUE|FALSE|TRUE|FALSE|~kept|FALSE|TRUE|TRUE|TRUE|"},
-        {BothWays(WriteConnectionsSettings, ReadConnectionsSettings, {false, true, false, false, true},
-                  "FALSE\r\r\nFALSE\r\nTRUE\r\r\nTRUE\r\r\n", {true, true, false, false, true}),
-         "FALSE|TRUE|FALSE|FALSE|TRUE|~FALSE|FALSE|TRUE|TRUE|TRUE|"},
+        {BothWays<PingOptions>(kPingFields, {25, 10000, 3600, 0, true}, "99\r\r\n-1\r\n", {}),
+         "25|10000|3600|0|TRUE|~99|-1|0|32|FALSE|~4|300|0|32|TRUE|"},
+        {BothWays<TracertOptions>(kTracertFields, {45, 2500, true, false}, "30\r\r\n1000\r\r\nTRUE\r\r\n",
+                                  {20, 300, false, true}),
+         "45|2500|TRUE|FALSE|~30|1000|TRUE|TRUE|~20|300|FALSE|TRUE|"},
+        {BothWays<RoutesOptions>(kRoutesFields, {"10.0.0.0", true}, "\r\r\nTRUE\r\r\n", {"kept", false}),
+         "10.0.0.0|TRUE|~kept|TRUE|~|TRUE|"},
+        {BothWays<ArpOptions>(kArpFields, {true, "10.0.0.1", false}, "FALSE\r\r\n", {true, "kept", true}),
+         "TRUE|10.0.0.1|FALSE|~FALSE|kept|TRUE|~TRUE||TRUE|"},
+        {BothWays<NetbiosOptions>(kNetbiosFields, {"SERVER", true, false, true, false},
+                                  "\r\r\nFALSE\r\r\nTRUE\r\r\nTRUE\r\r\nTRUE\r\r\n", {"kept", true, false, false, false}),
+         "SERVER|TRUE|FALSE|TRUE|FALSE|~kept|FALSE|TRUE|TRUE|TRUE|~|TRUE|FALSE|FALSE|TRUE|"},
+        {BothWays<ConnectionsOptions>(kConnectionsFields, {false, true, false, false, true},
+                                      "FALSE\r\r\nFALSE\r\nTRUE\r\r\nTRUE\r\r\n", {true, true, false, false, true}),
+         "FALSE|TRUE|FALSE|FALSE|TRUE|~FALSE|FALSE|TRUE|TRUE|TRUE|~TRUE|TRUE|TRUE|FALSE|TRUE|"},
         // netstat.dat's order: Interface, UDP, TCP, IP, NetBIOS, Cumulative.
-        {BothWays(WriteStatisticsSettings, ReadStatisticsSettings, {false, false, false, true, false, true},
-                  "FALSE\r\r\nTRUE\r\r\nFALSE\r\r\nFALSE\r\r\n", {true, false, true, false, true, true}),
-         "FALSE|TRUE|FALSE|FALSE|FALSE|TRUE|~FALSE|TRUE|FALSE|FALSE|TRUE|TRUE|"},
+        {BothWays<StatisticsOptions>(kStatisticsFields, {false, false, false, true, false, true},
+                                     "FALSE\r\r\nTRUE\r\r\nFALSE\r\r\nFALSE\r\r\n", {true, false, true, false, true, true}),
+         "FALSE|TRUE|FALSE|FALSE|FALSE|TRUE|~FALSE|TRUE|FALSE|FALSE|TRUE|TRUE|~TRUE|FALSE|FALSE|FALSE|FALSE|TRUE|"},
         // Entries differing only in case and trailing blanks are kept; the
         // list is every further line, by hand with single CR LF line ends.
-        {BothWays(WriteLookupSettings, ReadLookupSettings, {true, "gw", {"alpha", "Alpha", "beta "}},
-                  "TRUE\r\nserver1\r\nalpha\r\n" + entry + "\r\nomega", {false, "kept", {"localhost"}}),
-         "TRUE|gw|alpha|Alpha|beta |~TRUE|server1|alpha|" + entry + "|omega|"},
+        {BothWays<LookupSettings>(kLookupFields, {true, "gw", {"alpha", "Alpha", "beta "}},
+                                  "TRUE\r\nserver1\r\nalpha\r\n" + entry + "\r\nomega", {false, "kept", {"localhost"}}),
+         "TRUE|gw|alpha|Alpha|beta |~TRUE|server1|alpha|" + entry + "|omega|~TRUE||"},
         // A damaged file: what could never fit a command line is passed over.
-        {BothWays(WriteLookupSettings, ReadLookupSettings, {false, "", {}},
-                  "FALSE\r\n\r\n" + entry + "h\r\n" + std::string(1 << 20, '\x01') + "\r\nbeta\r\n",
-                  {true, "kept", {"localhost"}}), "FALSE||~FALSE|kept|beta|"},
+        {BothWays<LookupSettings>(kLookupFields, {false, "", {}},
+                                  "FALSE\r\n\r\n" + entry + "h\r\n" + std::string(1 << 20, '\x01') + "\r\nbeta\r\n",
+                                  {true, "kept", {"localhost"}}),
+         "FALSE||~FALSE|kept|beta|~TRUE||"},
     };
     for (const auto& [got, expected] : rows) EXPECT_EQ(got, expected);
+}
+
+// Each order takes every file once, in the order start-up and the save
+// have always used; every diagnostic page and the sheet keep one file each.
+TEST(SettingsFiles, EveryFileOnceInEachOrder) {
+    const std::pair<int SettingsFile::*, const char*> orders[] = {
+        {&SettingsFile::read_order, "tracert routes lookup arp connect netbios netstat ping actpage "},
+        {&SettingsFile::write_order, "actpage ping tracert netstat netbios routes connect arp lookup "},
+        {&SettingsFile::attribute_order, "actpage ping tracert netstat routes connect lookup arp netbios "},
+    };
+    for (const auto& [order, names] : orders) {
+        std::string sequence;
+        std::set<int> places;
+        for (const SettingsFile* file : SettingsFilesBy(order)) {
+            sequence += std::string(file->name, std::strlen(file->name) - 4) + " ";
+            places.insert(file->*order);
+        }
+        EXPECT_EQ(sequence, names);
+        EXPECT_EQ(places.size(), kSettingsFileCount) << names;
+        EXPECT_EQ(*places.rbegin(), static_cast<int>(kSettingsFileCount) - 1) << names;
+    }
+    std::set<std::string> names;
+    for (int page = kSheetFile; page < kPageCount; ++page) {
+        const SettingsFile* file = SettingsFileOf(page);
+        EXPECT_EQ(file != nullptr, page != kAboutPage) << page;
+        if (file) names.insert(file->name);
+    }
+    EXPECT_EQ(names.size(), kSettingsFileCount);
 }
 
 TEST(TracertRewrite, OnlyTheExactChunkIsRewritten) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "core/netbios_options.h"
 #include "core/ping_options.h"
 #include "core/routes_options.h"
+#include "core/settings_files.h"
 #include "core/statistics_options.h"
 #include "core/tracert_options.h"
 
@@ -25,31 +27,29 @@ namespace {
 using RoundTrip = std::function<std::string(const std::string& bytes, bool* refused)>;
 
 template <class Options>
-RoundTrip Layout(void (*read)(SettingsReader&, Options&), void (*write)(const Options&, SettingsWriter&)) {
-    return [read, write](const std::string& bytes, bool* refused) {
+RoundTrip Layout(SettingsLayout<Options> layout) {
+    return [layout](const std::string& bytes, bool* refused) {
         Options options{};
         SettingsReader reader(bytes);
-        read(reader, options);
+        layout.Read(reader, options);
         SettingsWriter writer;
-        write(options, writer);
+        layout.Write(options, writer);
         *refused = writer.Refused();
         return writer.Bytes();
     };
 }
 
-void ReadActivePage(SettingsReader& reader, int& page) { reader.Number(page); }
-void WriteActivePage(const int& page, SettingsWriter& writer) { writer.Number(page); }
-
-const std::vector<std::pair<const char*, RoundTrip>> kLayouts = {
-    {"actpage.dat", Layout(ReadActivePage, WriteActivePage)},
-    {"ping.dat", Layout(ReadPingSettings, WritePingSettings)},
-    {"tracert.dat", Layout(ReadTracertSettings, WriteTracertSettings)},
-    {"netstat.dat", Layout(ReadStatisticsSettings, WriteStatisticsSettings)},
-    {"netbios.dat", Layout(ReadNetbiosSettings, WriteNetbiosSettings)},
-    {"routes.dat", Layout(ReadRoutesSettings, WriteRoutesSettings)},
-    {"connect.dat", Layout(ReadConnectionsSettings, WriteConnectionsSettings)},
-    {"arp.dat", Layout(ReadArpSettings, WriteArpSettings)},
-    {"lookup.dat", Layout(ReadLookupSettings, WriteLookupSettings)},
+// Each file's layout by the page that keeps it.
+const std::map<int, RoundTrip> kLayouts = {
+    {kSheetFile, Layout<SheetSettings>(kSheetFields)},
+    {kPingPage, Layout<PingOptions>(kPingFields)},
+    {kTracertPage, Layout<TracertOptions>(kTracertFields)},
+    {kLookupPage, Layout<LookupSettings>(kLookupFields)},
+    {kRoutesPage, Layout<RoutesOptions>(kRoutesFields)},
+    {kArpPage, Layout<ArpOptions>(kArpFields)},
+    {kNetbiosPage, Layout<NetbiosOptions>(kNetbiosFields)},
+    {kConnectionsPage, Layout<ConnectionsOptions>(kConnectionsFields)},
+    {kStatisticsPage, Layout<StatisticsOptions>(kStatisticsFields)},
 };
 
 // UTF-16 as an editor saves it: a byte order mark, every byte followed by NUL.
@@ -93,7 +93,10 @@ std::vector<std::string> HostileFiles() {
 
 TEST(SettingsProperty, WhatIsReadIsWrittenBackAndReadAlike) {
     const std::vector<std::string> files = HostileFiles();
-    for (const auto& [name, round_trip] : kLayouts) {
+    for (const SettingsFile& file : kSettingsFiles) {
+        const char* name = file.name;
+        ASSERT_EQ(kLayouts.count(file.page), 1u) << name;
+        const RoundTrip& round_trip = kLayouts.at(file.page);
         for (std::size_t index = 0; index < files.size(); ++index) {
             bool refused = false;
             const std::string written = round_trip(files[index], &refused);
@@ -119,7 +122,7 @@ TEST(SettingsProperty, DamagedLinesReadAsMeant) {
     };
     for (const auto& row : rows) {
         bool refused = false;
-        EXPECT_EQ(kLayouts[5].second(row.bytes, &refused), row.written) << row.name;
+        EXPECT_EQ(kLayouts.at(kRoutesPage)(row.bytes, &refused), row.written) << row.name;
     }
 }
 

@@ -1,8 +1,9 @@
-#include "framework/help_window.h"
+#include "app/help_window.h"
 
 #include "core/help_topics.h"
 #include "core/text.h"
 #include "framework/handles.h"
+#include "framework/help_request.h"
 #include "res/resource.h"
 
 namespace tracewick {
@@ -30,22 +31,12 @@ const MessageEntry<HelpWindow> HelpWindow::kMessageMap[] = {
     EndOfMessageMap<HelpWindow>(),
 };
 
-namespace {
-
-// The program's one help window, for the dialogs that ask for help.
-HelpWindow* g_help = nullptr;
-
-}  // namespace
-
-HelpWindow::HelpWindow() : WithMessageMap(IDD_HELP) { g_help = this; }
-
-HelpWindow::~HelpWindow() {
-    if (g_help == this) g_help = nullptr;
+// The program has one help window, which every dialog that asks for help opens.
+HelpWindow::HelpWindow() : WithMessageMap(IDD_HELP) {
+    SetHelpShower([this](std::string_view topic) { ShowTopic(topic); });
 }
 
-void ShowHelpTopic(std::string_view topic) {
-    if (g_help) g_help->ShowTopic(topic);
-}
+HelpWindow::~HelpWindow() { SetHelpShower({}); }
 
 BOOL HelpWindow::OnInitDialog() {
     if (text_.empty()) {

@@ -1,6 +1,7 @@
 // The help window: modeless, resizable, read-only text, opened at a topic.
-// The main sheet owns it and closes it when it goes; any dialog reaches it
-// through ShowHelpTopic. UI thread only.
+// The main sheet owns it and closes it when it goes; while it exists, any
+// dialog reaches it through ShowHelpTopic (framework/help_request.h).
+// UI thread only.
 #pragma once
 
 #include <string>
@@ -37,8 +38,5 @@ private:
     std::string text_;  // the help text with CR LF line ends
     HWND owner_ = nullptr;
 };
-
-// Opens the program's help window at `topic`, over the sheet.
-void ShowHelpTopic(std::string_view topic);
 
 }  // namespace tracewick
