@@ -179,10 +179,10 @@ void CAllControlsSheet::OpenStartPage() {
 void CAllControlsSheet::WatchFirstRun(PropertyPage& page) {
     auto* runs = dynamic_cast<AsyncCommandPage*>(&page);
     if (!runs) return EndUnattended({}, 1);  // a page that runs nothing
-    runs->WatchNextRunEnd([this](std::string_view pane_text, DWORD exit_code) { EndUnattended(pane_text, exit_code); });
+    runs->WatchNextRunEnd([this](std::wstring_view pane_text, DWORD exit_code) { EndUnattended(pane_text, exit_code); });
 }
 
-void CAllControlsSheet::EndUnattended(std::string_view pane_text, DWORD exit_code) {
+void CAllControlsSheet::EndUnattended(std::wstring_view pane_text, DWORD exit_code) {
     unattended_->FirstRunEnded(pane_text, exit_code);
     if (!unattended_->LeavesAfterFirstRun()) return;
     // Through Exit, once the page is done with the run's end; at once when

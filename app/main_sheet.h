@@ -57,7 +57,7 @@ private:
     void OpenStartPage();
     // Reports the first run of `page` to the unattended run.
     void WatchFirstRun(PropertyPage& page);
-    void EndUnattended(std::string_view pane_text, DWORD exit_code);
+    void EndUnattended(std::wstring_view pane_text, DWORD exit_code);
     // Saves, then ends the modal run; stays open when the save failed,
     // unless nobody watches the run.
     void Leave();

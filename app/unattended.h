@@ -1,11 +1,13 @@
 // A run nobody watches: a page's letter with /log: or /exit, as a scheduled
 // task starts Tracewick. Takes every text a message box would have shown,
-// appends the first run and those texts to the log file, and keeps the exit
-// code the program ends with. UI thread only.
+// appends the first run and those texts to the log file (UTF-8, after a
+// byte order mark at the start of the file), and keeps the exit code the
+// program ends with. UI thread only.
 #pragma once
 
 #include <windows.h>
 
+#include <string>
 #include <string_view>
 
 #include "core/autorun.h"
@@ -23,14 +25,14 @@ public:
 
     // The first run has ended: `pane_text` from its header to its end line,
     // empty when it never started.
-    void FirstRunEnded(std::string_view pane_text, DWORD exit_code);
+    void FirstRunEnded(std::wstring_view pane_text, DWORD exit_code);
     [[nodiscard]] bool LeavesAfterFirstRun() const noexcept { return request_.exit; }
     [[nodiscard]] DWORD ExitCode() const noexcept { return outcome_.ExitCode(); }
 
 private:
     void TakeMessage(std::string_view text);
-    // Appends `entry` to the log file, when there is one.
-    void Log(std::string_view entry);
+    // Appends `entry` (UTF-8) to the log file, when there is one.
+    void Log(const std::string& entry);
 
     AutoRunRequest request_;
     UnattendedOutcome outcome_;

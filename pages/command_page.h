@@ -41,7 +41,7 @@ struct RunPlan {
     std::vector<RunStep> steps;
     ChunkRewrite rewrite = {};
     // What a line filter's subject rule names in this run (the computer of
-    // the run), fixed when the run is planned.
+    // the run), fixed when the run is planned; in the program's code page.
     std::string subject = {};
 };
 
@@ -65,7 +65,7 @@ public:
     // start: the pane's text up to the run's end line (after the page's first
     // run: from its header on; empty when refused) and the run's exit code
     // (1 when refused or cancelled).
-    using RunEndWatch = std::function<void(std::string_view pane_text, DWORD exit_code)>;
+    using RunEndWatch = std::function<void(std::wstring_view pane_text, DWORD exit_code)>;
     void WatchNextRunEnd(RunEndWatch watch) { run_end_watch_ = std::move(watch); }
 
 protected:
@@ -132,7 +132,7 @@ private:
     void StopForFullPane();
     void StartRun(unsigned run);
     void WaitForEnd();
-    void ReportRunEnd(std::string_view pane_text, DWORD exit_code);
+    void ReportRunEnd(std::wstring_view pane_text, DWORD exit_code);
 
     CommandPageTraits traits_;
     WindowTimer cancel_timer_;
@@ -144,7 +144,7 @@ private:
     // The host combo, once made, shows no text (see EmptyHostField).
     bool host_field_empty_ = false;
     std::optional<LineFilter> lines_;
-    std::string subject_;  // of the run the pane shows
+    std::string subject_;  // of the run the pane shows, in the output's code page
     RunEndWatch run_end_watch_;
 };
 

@@ -119,6 +119,12 @@ struct Row {
     std::vector<std::pair<std::string, std::string>> more = {};  // other commands: name, script
 };
 
+// The system's print or file dialog, by a control it has (its printer or
+// file name box): its caption is in the system's language.
+std::function<bool(HWND)> SystemDialog(int control) {
+    return [control](HWND hwnd) { return ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, control); };
+}
+
 std::vector<std::string> Split(const std::string& text) {
     std::vector<std::string> parts;
     for (std::size_t start = 0, end = 0; !text.empty() && end != std::string::npos; start = end + 1)
@@ -506,7 +512,7 @@ protected:
     HWND HostField(const std::string& page) const { return Child(Page(page), "ComboBox"); }
     HWND PaneControl() const { return GetDlgItem(Page(page_->name), page_->pane); }
     HWND Field() const { return Item(IDC_TEXT_FIELD); }
-    std::string Pane() const { return TextOf(PaneControl()); }
+    std::string Pane() const { return app_->RichText(PaneControl()); }  // UTF-8
 
     void Play(const Step& step);
 
@@ -661,7 +667,7 @@ void PageTest::Play(const Step& step) {
             // "fail": a folder in the job's place, so that the spooler cannot deliver it.
             if (a == "fail") { ASSERT_TRUE(CreateDirectoryA(job.c_str(), nullptr)); }
             ASSERT_TRUE(PostClick(Item(IDC_PRINT)));
-            const HWND dialog = app_->WaitForDialog("Print");
+            const HWND dialog = app_->WaitFor(SystemDialog(cmb4));
             ASSERT_TRUE(dialog && PostClick(GetDlgItem(dialog, a == "cancel" ? IDCANCEL : IDOK)) && app_->WaitGone(dialog));
             if (a == "fail") { EXPECT_EQ(b, app_->AnswerMessageBox().value_or("(no message box)")); }
             if (a == "fail") RemoveDirectoryA(job.c_str());
@@ -688,8 +694,8 @@ void PageTest::Play(const Step& step) {
             const auto clipboard = [] {
                 std::string text;
                 if (!OpenClipboard(nullptr)) return text;
-                if (HANDLE data = GetClipboardData(CF_TEXT); data && GlobalLock(data)) {
-                    text = static_cast<const char*>(GlobalLock(data));
+                if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data && GlobalLock(data)) {
+                    text = Utf8(static_cast<const wchar_t*>(GlobalLock(data)));
                     GlobalUnlock(data), GlobalUnlock(data);
                 }
                 CloseClipboard();
@@ -702,7 +708,7 @@ void PageTest::Play(const Step& step) {
             const HWND pane = PaneControl();
             const std::string shown = Pane();
             ASSERT_TRUE(PostMessageA(pane, WM_COMMAND, kPaneSaveAs, 0));
-            const HWND dialog = app_->WaitForDialog("Save As"), name = GetDlgItem(dialog, cmb13);
+            const HWND dialog = app_->WaitFor(SystemDialog(cmb13)), name = GetDlgItem(dialog, cmb13);
             ASSERT_TRUE(dialog);
             EXPECT_EQ(0u, TextOf(name).rfind(std::string("Tracewick ") + page_->name + " ", 0)) << TextOf(name);
             if (b == "repeat") { ASSERT_TRUE(Wait([&] { return PaneControl() != pane; })) << "no repeat came"; }
@@ -711,7 +717,7 @@ void PageTest::Play(const Step& step) {
             Wait([&] { return app_->ReadFile(a).has_value(); });
             const auto file = app_->ReadFile(a);
             ASSERT_TRUE(file) << "no " << a;
-            ExpectText(b == "repeat" ? shown : Pane(), file->bytes);
+            ExpectText("\xEF\xBB\xBF" + (b == "repeat" ? shown : Pane()), file->bytes);
             break;
         }
         case Do::kCopyHeld: {
