@@ -58,7 +58,7 @@ void OutputPane::Attach(HWND pane) {
         font_.Reset(::CreateFontIndirectA(&description));
     }
     code_page_ = OutputCodePage();
-    characters_.emplace(FormOf(code_page_));
+    characters_ = WholeCharacters(FormOf(code_page_));
     // Some rich edits build their own font from the character format rather
     // than take the window's font: the same request goes there too.
     format_.cbSize = sizeof(format_);
@@ -108,7 +108,7 @@ void OutputPane::Renew() {
 
 void OutputPane::WriteHeader(bool cumulative, int margin) {
     repair_.Reset();
-    characters_->Reset();
+    characters_.Reset();
     full_ = false;
     bool blank_lines_before = false;
     if (!cumulative) {
@@ -126,7 +126,7 @@ void OutputPane::WriteHeader(bool cumulative, int margin) {
 // character of any code page the commands write in.
 bool OutputPane::AppendOutput(std::string_view chunk, int margin) {
     if (full_) return false;
-    const std::wstring text = Decode(characters_->Feed(repair_.Feed(chunk)), code_page_);
+    const std::wstring text = Decode(characters_.Feed(repair_.Feed(chunk)), code_page_);
     PaneRoom room{PaneRoom::CapacityFor(sizeof(void*)), ~0ull, ~0ull};
     if (MEMORYSTATUSEX memory{}; (memory.dwLength = sizeof memory, ::GlobalMemoryStatusEx(&memory))) {
         room.free_address = memory.ullAvailVirtual;
@@ -144,7 +144,7 @@ void OutputPane::AppendText(std::string_view text, int margin) {
     // What the output left unfinished comes first, as it came before the
     // CRs the repair holds. Those go through the repair with our text: a CR
     // held back from the output meets the line end our text starts with.
-    std::wstring all = Decode(characters_->Flush(), code_page_);
+    std::wstring all = Decode(characters_.Flush(), code_page_);
     std::string ours = repair_.Feed(text);
     ours += repair_.Flush();
     all += Decode(ours, CP_ACP);
@@ -200,6 +200,7 @@ void OutputPane::InsertAtEnd(std::wstring_view text) {
 std::wstring PaneText(HWND pane, bool selection_only) {
     std::size_t room = 0;
     if (selection_only) {
+        // Twice the span: room to spare for a line end the selection parts.
         CHARRANGE selection{};
         ::SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
         room = selection.cpMax > selection.cpMin ? static_cast<std::size_t>(selection.cpMax - selection.cpMin) * 2 : 0;
@@ -210,9 +211,10 @@ std::wstring PaneText(HWND pane, bool selection_only) {
     }
     if (room == 0) return {};
     std::wstring text(room + 1, L'\0');
-    GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(wchar_t)), selection_only ? DWORD{GT_SELECTION} : DWORD{GT_DEFAULT},
-                  1200, nullptr, nullptr};
-    const LRESULT copied = ::SendMessageW(pane, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()));
+    const DWORD which = selection_only ? GT_SELECTION : GT_DEFAULT;
+    GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(wchar_t)), which, 1200, nullptr, nullptr};
+    const LRESULT copied =
+        ::SendMessageW(pane, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied > 0 ? std::min(static_cast<std::size_t>(copied), room) : 0);
     return text;
 }

@@ -8,7 +8,6 @@
 #include <windows.h>
 #include <richedit.h>
 
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -64,7 +63,7 @@ private:
     CHARFORMATA format_{};  // the font again, for the rich edit's own font
     LineEndRepair repair_;
     UINT code_page_ = CP_ACP;  // the output's
-    std::optional<WholeCharacters> characters_;
+    WholeCharacters characters_{CharacterForm{}};
     bool full_ = false;  // output is dropped until the next header
 };
 
