@@ -361,32 +361,25 @@ bool AppProcess::SendPointer(HWND hwnd, UINT message, bool in_wparam, WPARAM wpa
     if (remote) VirtualFreeEx(process_.Get(), remote, 0, MEM_RELEASE);
     return ok;
 }
+// In one block in the program: the two requests, then the text. Counted in UTF-16 units: WM_GETTEXTLENGTH
+// answers 0 under Wine for a pane with double-byte text.
 std::string AppProcess::RichText(HWND rich_edit) const {
-    // One block in the program: the length request, the text request, the text. Counted in UTF-16 units:
-    // WM_GETTEXTLENGTH answers 0 under Wine for a pane with double-byte text.
-    GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
-    const std::size_t header = sizeof length + sizeof(GETTEXTEX);
-    const auto send = [&](char* remote, UINT message, std::size_t at, LPARAM lparam, bool& ok) {
-        const LRESULT result = Send(rich_edit, message, reinterpret_cast<WPARAM>(remote + at), lparam, &ok);
-        return ok ? result : 0;
-    };
-    bool ok = false;
+    struct Requests { GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200}; GETTEXTEX text{0, GT_DEFAULT, 1200, nullptr, nullptr}; };
+    Requests requests;
     LRESULT count = 0;
     std::wstring text;
-    for (int pass = 0; pass < 2; ++pass) {  // the length first, then the text
-        const std::size_t size = header + (pass ? (static_cast<std::size_t>(count) + 1) * sizeof(wchar_t) : 0);
-        char* remote = static_cast<char*>(VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
-        if (!remote) return {};
-        GETTEXTEX get{static_cast<DWORD>(size - header), GT_DEFAULT, 1200, nullptr, nullptr};
-        ok = WriteProcessMemory(process_.Get(), remote, &length, sizeof length, nullptr) &&
-             WriteProcessMemory(process_.Get(), remote + sizeof length, &get, sizeof get, nullptr);
-        if (ok && !pass) count = std::max<LRESULT>(0, send(remote, EM_GETTEXTLENGTHEX, 0, 0, ok));
-        if (ok && pass) {
-            const LRESULT copied = send(remote, EM_GETTEXTEX, sizeof length, reinterpret_cast<LPARAM>(remote + header), ok);
-            text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(copied, 0, count)));
-            ok = ok && ReadProcessMemory(process_.Get(), remote + header, text.data(), text.size() * sizeof(wchar_t), nullptr);
-        }
-        VirtualFreeEx(process_.Get(), remote, 0, MEM_RELEASE);
+    for (const bool length_only : {true, false}) {
+        const std::size_t size = sizeof requests + (length_only ? 0 : (count + 1) * sizeof(wchar_t));
+        requests.text.cb = static_cast<DWORD>(size - sizeof requests);
+        const auto remote = static_cast<char*>(VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+        bool ok = remote && WriteProcessMemory(process_.Get(), remote, &requests, sizeof requests, nullptr);
+        const LRESULT got = ok ? Send(rich_edit, length_only ? EM_GETTEXTLENGTHEX : EM_GETTEXTEX,
+                                      reinterpret_cast<WPARAM>(remote + (length_only ? 0 : sizeof requests.length)),
+                                      reinterpret_cast<LPARAM>(remote + sizeof requests), &ok) : 0;
+        if (length_only) count = std::max<LRESULT>(got, 0);
+        else text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(got, 0, count)));
+        ok = ok && ReadProcessMemory(process_.Get(), remote + sizeof requests, text.data(), text.size() * sizeof(wchar_t), nullptr);
+        if (remote) VirtualFreeEx(process_.Get(), remote, 0, MEM_RELEASE);
         if (!ok) return {};
     }
     return Utf8(text);

@@ -120,12 +120,6 @@ struct Row {
     std::vector<std::pair<std::string, std::string>> more = {};  // other commands: name, script
 };
 
-// The system's print or file dialog, by a control it has (its printer or
-// file name box): its caption is in the system's language.
-std::function<bool(HWND)> SystemDialog(int control) {
-    return [control](HWND hwnd) { return ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, control); };
-}
-
 std::vector<std::string> Split(const std::string& text) {
     std::vector<std::string> parts;
     for (std::size_t start = 0, end = 0; !text.empty() && end != std::string::npos; start = end + 1)
@@ -510,9 +504,9 @@ protected:
     }
 
     std::string Expand(std::string text) const {
-        const std::string bin = app_ ? app_->bin_dir() : "";
+        const std::string bin = app_ ? app_->bin_dir() : "", first = page_->first_run;
         const std::pair<const char*, std::string> tokens[] = {
-            {"$FIRST", page_->first_run}, {"$LEAD", Lead()},
+            {"$FIRST", page_->first_run}, {"$LEAD", first.substr(0, first.find("$CMD"))},  // before the output
             {"$NET", "The path was not found.\r\nNo shared resources at $COMPUTER\r\n"},
             {"$CMD", "\"" + bin + "\\" + page_->command + ".exe\" " + page_->args}, {"$BIN", bin},
             {"$COMPUTER", ComputerName()},
@@ -527,12 +521,6 @@ protected:
             for (std::size_t at = 0; (at = text.find(token, at)) != std::string::npos; at += value.size())
                 text.replace(at, std::strlen(token), value);
         return text;
-    }
-
-    // What a page writes between its header and its command's output.
-    std::string Lead() const {
-        const std::string first = page_->first_run;
-        return first.substr(0, first.find("$CMD"));
     }
 
     // This computer's name as the program reads it: the registry's, in upper case.
@@ -705,7 +693,8 @@ void PageTest::Play(const Step& step) {
             // "fail": a folder in the job's place, so that the spooler cannot deliver it.
             if (a == "fail") { ASSERT_TRUE(CreateDirectoryA(job.c_str(), nullptr)); }
             ASSERT_TRUE(PostClick(Item(IDC_PRINT)));
-            const HWND dialog = app_->WaitFor(SystemDialog(cmb4));
+            // By its printer box: its caption is in the system's language.
+            const HWND dialog = app_->WaitFor([](HWND hwnd) { return ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, cmb4); });
             ASSERT_TRUE(dialog && PostClick(GetDlgItem(dialog, a == "cancel" ? IDCANCEL : IDOK)) && app_->WaitGone(dialog));
             if (a == "fail") { EXPECT_EQ(b, app_->AnswerMessageBox().value_or("(no message box)")); }
             if (a == "fail") RemoveDirectoryA(job.c_str());
@@ -722,11 +711,10 @@ void PageTest::Play(const Step& step) {
             print_job_ = ps;
             break;
         }
-        case Do::kPrinted: {
+        case Do::kPrinted: {  // the printer driver draws each character as "/name glyphshow"
             std::string drawn;
-            static const std::regex glyph("/([A-Za-z0-9_.]+) glyphshow");
-            for (std::sregex_iterator at(print_job_.begin(), print_job_.end(), glyph), end; at != end; ++at)
-                drawn += (*at)[1].str() + "|";
+            static const std::regex glyph("/(\\S+) glyphshow");
+            for (std::sregex_iterator at(print_job_.begin(), print_job_.end(), glyph), end; at != end; ++at) drawn += (*at)[1].str() + "|";
             EXPECT_NE(std::string::npos, drawn.find(a + "|")) << drawn.substr(0, 600);
             break;
         }
@@ -755,7 +743,8 @@ void PageTest::Play(const Step& step) {
             const HWND pane = PaneControl();
             const std::string shown = Pane();
             ASSERT_TRUE(PostMessageA(pane, WM_COMMAND, kPaneSaveAs, 0));
-            const HWND dialog = app_->WaitFor(SystemDialog(cmb13)), name = GetDlgItem(dialog, cmb13);
+            const HWND dialog = app_->WaitFor([](HWND hwnd) { return ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, cmb13); });
+            const HWND name = GetDlgItem(dialog, cmb13);
             ASSERT_TRUE(dialog);
             EXPECT_EQ(0u, TextOf(name).rfind(std::string("Tracewick ") + page_->name + " ", 0)) << TextOf(name);
             if (b == "repeat") { ASSERT_TRUE(Wait([&] { return PaneControl() != pane; })) << "no repeat came"; }

@@ -34,8 +34,7 @@ TEST(LayOutSheets, SixtyRowsASheetLongLinesWrappedWholeOntoTheNext) {
         {Lines(1, u"\u65E5\u672C"), {1, 60}, {2}},  // a row narrower than a character still takes one
     };
     for (const auto& [lines, grid, rows] : cases) {
-        SCOPED_TRACE(std::to_string(lines.size()) + " lines of " + std::to_string(lines.back().size()) + " in " +
-                     std::to_string(grid.columns));
+        SCOPED_TRACE(std::to_string(lines.size()) + " lines of " + std::to_string(lines.back().size()));
         std::vector<std::size_t> counts;
         std::u16string printed, pane;
         for (const Sheet& sheet : LayOutSheets(lines, grid)) {
