@@ -32,7 +32,7 @@ public:
     // (empty when it never started), started at `started`. Without /exit
     // every run of the letter's page comes here, and the Ping page's also
     // tell whether the host answered.
-    void RunEnded(int page, std::string_view text, DWORD exit_code, std::time_t started);
+    void RunEnded(int page, std::wstring_view text, DWORD exit_code, std::time_t started);
     // A report is about to run page `page`.
     void ReportPageStarting(int page);
     // Every page of a report has run.
@@ -43,8 +43,8 @@ public:
 
 private:
     void TakeMessage(std::string_view text);
-    // Appends `entry` to the log or report file, when there is one.
-    void Log(std::string_view entry);
+    // Appends `entry` (UTF-8) to the log or report file, when there is one.
+    void Log(const std::string& entry);
 
     AutoRunRequest request_;
     UnattendedOutcome outcome_;

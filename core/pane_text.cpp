@@ -27,9 +27,9 @@ std::string RunHeader(const std::tm& time, bool blank_lines_before) {
     return header;
 }
 
-std::string_view RunText(std::string_view pane, std::string_view header) noexcept {
-    const std::size_t at = header.empty() ? std::string_view::npos : pane.rfind(header);
-    return at == std::string_view::npos ? pane : pane.substr(at);
+std::wstring_view RunText(std::wstring_view pane, std::wstring_view header) noexcept {
+    const std::size_t at = header.empty() ? std::wstring_view::npos : pane.rfind(header);
+    return at == std::wstring_view::npos ? pane : pane.substr(at);
 }
 
 std::string SavedOutputName(std::string_view page, const std::tm& time) {

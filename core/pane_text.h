@@ -18,7 +18,7 @@ namespace tracewick {
 // The text of the run whose header line is `header` (as RunHeader makes it
 // without blank lines): from the last such line to the end of `pane`; the
 // whole pane when the header is not there.
-[[nodiscard]] std::string_view RunText(std::string_view pane, std::string_view header) noexcept;
+[[nodiscard]] std::wstring_view RunText(std::wstring_view pane, std::wstring_view header) noexcept;
 
 // "Tracewick <page> <yyyy-mm-dd hh-mm-ss>.txt": the name a saved pane is
 // offered under. Characters a file name cannot hold become '-'.

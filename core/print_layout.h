@@ -30,17 +30,23 @@ struct SheetGrid {
 // most kLinesPerSheet rows, so a row never runs off the area.
 [[nodiscard]] SheetGrid GridFor(int width, int height, int cell_width, int cell_height);
 
-// The pane's lines: its text split at each line end (CR LF, LF, or a CR on
-// its own, as the pane shows them), a CR straight after a CR taken as one,
-// and no line-end character kept. Nothing after the last line end is no line.
-[[nodiscard]] std::vector<std::string> PaneLines(std::string_view text);
+// The pane's lines: its text (UTF-16, as the pane holds it) split at each
+// line end (CR LF, LF, or a CR on its own, as the pane shows them), a CR
+// straight after a CR taken as one, and no line-end character kept. Nothing
+// after the last line end is no line.
+[[nodiscard]] std::vector<std::u16string> PaneLines(std::u16string_view text);
 
-using Sheet = std::vector<std::string>;  // its rows, top to bottom
+// The columns a character takes in a fixed-pitch face: two for the wide
+// characters of East Asian scripts, as a console shows them, else one.
+// A surrogate pair counts as one character, given by its first half.
+[[nodiscard]] int ColumnsOf(char16_t unit) noexcept;
+
+using Sheet = std::vector<std::u16string>;  // its rows, top to bottom
 
 // `lines` laid out on sheets of `grid`. A line longer than a row is printed
-// whole, wrapped onto as many rows as it needs; a sheet holds at most
-// grid.rows rows (and so at most kLinesPerSheet lines), and the rows that do
-// not fit go on to the next sheet.
-[[nodiscard]] std::vector<Sheet> LayOutSheets(const std::vector<std::string>& lines, SheetGrid grid);
+// whole, wrapped onto as many rows as it needs, never inside a character; a
+// sheet holds at most grid.rows rows (and so at most kLinesPerSheet lines),
+// and the rows that do not fit go on to the next sheet.
+[[nodiscard]] std::vector<Sheet> LayOutSheets(const std::vector<std::u16string>& lines, SheetGrid grid);
 
 }  // namespace tracewick

@@ -18,6 +18,7 @@
 
 #include "framework/system_error.h"
 #include "lookup/lookup_format.h"
+#include "spawner/contract.h"
 
 namespace {
 
@@ -28,10 +29,12 @@ constexpr int kExitFound = 0;
 constexpr int kExitNotFound = 1;
 constexpr int kExitUsage = 2;
 
+// In the console's code page, as every command writes: names and the
+// system's words come in the program's own.
 void WriteLine(DWORD which, const std::string& line) {
     const HANDLE stream = GetStdHandle(which);
     if (stream == nullptr || stream == INVALID_HANDLE_VALUE) return;
-    const std::string text = line + "\r\n";
+    const std::string text = tracewick::ToOutputText(line) + "\r\n";
     const char* next = text.data();
     DWORD left = static_cast<DWORD>(text.size());
     // A pipe may take less than the whole line; unbuffered, so nothing waits.

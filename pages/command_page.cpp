@@ -10,6 +10,7 @@
 #include "hostlist/host_list_dialog.h"
 #include "res/resource.h"
 #include "runner/printing.h"
+#include "spawner/contract.h"
 
 namespace tracewick {
 
@@ -177,7 +178,8 @@ INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
     run_header_ = RunHeader(local, false);
     pane_.WriteHeader(Cumulative(), traits_.header_margin, run_started_);
     if (lines_) lines_->Reset();
-    subject_ = std::move(plan->subject);
+    // It stands among the output's lines.
+    subject_ = ToOutputText(plan->subject);
     next_plan_ = std::move(*plan);
     Carry(cycle_.Run());
     return 0;
@@ -222,7 +224,10 @@ void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view end_lin
         if (lines_) pane_.AppendOutput(lines_->Feed("\r\n", subject_), traits_.margin);
         pane_.AppendText(end_line, traits_.margin);
         // Before the note: the repeat countdown belongs to no run.
-        if (run_end_watch_) ReportRunEnd(RunText(ControlText(Item(traits_.pane_id)), run_header_), exit_code);
+        if (run_end_watch_) {
+            const std::wstring pane_text = PaneText(Item(traits_.pane_id));
+            ReportRunEnd(RunText(pane_text, std::wstring(run_header_.begin(), run_header_.end())), exit_code);
+        }
     }
     if (!effects.note.empty()) pane_.AppendText(effects.note, traits_.margin);
     // Cancel first: once Run is enabled the page is wholly idle.
@@ -246,7 +251,7 @@ void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view end_lin
     if (effects.rerun) ::SendMessageA(Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0);
 }
 
-void AsyncCommandPage::ReportRunEnd(std::string_view pane_text, DWORD exit_code) {
+void AsyncCommandPage::ReportRunEnd(std::wstring_view pane_text, DWORD exit_code) {
     if (!run_end_watch_) return;
     const RunEndWatch watch = std::move(run_end_watch_);
     run_end_watch_ = nullptr;

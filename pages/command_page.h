@@ -42,7 +42,7 @@ struct RunPlan {
     std::vector<RunStep> steps;
     ChunkRewrite rewrite = {};
     // What a line filter's subject rule names in this run (the computer of
-    // the run), fixed when the run is planned.
+    // the run), fixed when the run is planned; in the program's code page.
     std::string subject = {};
 };
 
@@ -65,7 +65,7 @@ public:
     // refused), its exit code (1 when refused or cancelled) and when it
     // started (its header's time).
     struct RunEnd {
-        std::string_view text;
+        std::wstring_view text;
         DWORD exit_code;
         std::time_t started;
     };
@@ -137,7 +137,7 @@ private:
     void StopForFullPane();
     void StartRun(unsigned run);
     void WaitForEnd();
-    void ReportRunEnd(std::string_view pane_text, DWORD exit_code);
+    void ReportRunEnd(std::wstring_view pane_text, DWORD exit_code);
     // The run the pane shows: when it started, and its header line.
     std::time_t run_started_ = 0;
     std::string run_header_;
@@ -151,7 +151,7 @@ private:
     // The host combo, once made, shows no text (see EmptyHostField).
     bool host_field_empty_ = false;
     std::optional<LineFilter> lines_;
-    std::string subject_;  // of the run the pane shows
+    std::string subject_;  // of the run the pane shows, in the output's code page
     RunEndWatch run_end_watch_;
 };
 

@@ -2,6 +2,7 @@
 
 #include "pages/tracert_options_dialog.h"
 #include "res/resource.h"
+#include "spawner/contract.h"
 
 namespace tracewick {
 
@@ -34,9 +35,10 @@ std::optional<std::string> CTracertPage::BuildCommand(const std::string& host) {
     return CommandFor(TracertCommand(options_.resolve_names, options_.timeout, options_.maximum_hops), host);
 }
 
-// The worker names the host of this run in the unresolved-target message.
+// The worker names the host of this run in the unresolved-target message,
+// in the output's code page as the message around it.
 ChunkRewrite CTracertPage::RewriteFor(const std::string& host) {
-    return [host](std::string_view chunk) { return RewriteUnresolvedTarget(chunk, host); };
+    return [host = ToOutputText(host)](std::string_view chunk) { return RewriteUnresolvedTarget(chunk, host); };
 }
 
 INT_PTR CTracertPage::OnOptions(WPARAM, LPARAM) {

@@ -66,7 +66,10 @@ private:
 DWORD RunOneCommand(const WorkerStart& start, AsyncRunner::Shared& shared, const std::string& command_line) {
     SpawnedCommand child = StartSpawner(command_line, CREATE_NEW_PROCESS_GROUP);
     if (!child.Started()) {
-        if (!shared.cancel) PostText(start.page, start.traits.output_message, start.run, SpawnFailureText(child.error));
+        // Among the output, so in its code page.
+        if (!shared.cancel) {
+            PostText(start.page, start.traits.output_message, start.run, ToOutputText(SpawnFailureText(child.error)));
+        }
         return kSpawnerCannotStart;  // as the spawner says of a command it cannot start
     }
     HANDLE process = child.process.Get();

@@ -2,8 +2,12 @@
 
 #include "runner/pane_menu.h"
 
+#include <algorithm>
 #include <ctime>
 #include <string>
+
+#include "framework/wide_text.h"
+#include "runner/output_text.h"
 
 namespace tracewick {
 
@@ -53,6 +57,8 @@ void OutputPane::Attach(HWND pane) {
         lstrcpynA(description.lfFaceName, kScalableFontFace, LF_FACESIZE);
         font_.Reset(::CreateFontIndirectA(&description));
     }
+    code_page_ = OutputCodePage();
+    characters_ = WholeCharacters(FormOf(code_page_));
     // Some rich edits build their own font from the character format rather
     // than take the window's font: the same request goes there too.
     format_.cbSize = sizeof(format_);
@@ -102,6 +108,7 @@ void OutputPane::Renew() {
 
 void OutputPane::WriteHeader(bool cumulative, int margin, std::time_t at) {
     repair_.Reset();
+    characters_.Reset();
     full_ = false;
     bool blank_lines_before = false;
     if (!cumulative) {
@@ -111,12 +118,14 @@ void OutputPane::WriteHeader(bool cumulative, int margin, std::time_t at) {
     }
     std::tm local{};
     localtime_s(&local, &at);
-    Show(RunHeader(local, blank_lines_before), margin);
+    Show(Decode(RunHeader(local, blank_lines_before), CP_ACP), margin);
 }
 
+// Line ends are repaired on the bytes: CR and LF never stand inside a
+// character of any code page the commands write in.
 bool OutputPane::AppendOutput(std::string_view chunk, int margin) {
     if (full_) return false;
-    const std::string text = repair_.Feed(chunk);
+    const std::wstring text = Decode(characters_.Feed(repair_.Feed(chunk)), code_page_);
     PaneRoom room{PaneRoom::CapacityFor(sizeof(void*)), ~0ull, ~0ull};
     if (MEMORYSTATUSEX memory{}; (memory.dwLength = sizeof memory, ::GlobalMemoryStatusEx(&memory))) {
         room.free_address = memory.ullAvailVirtual;
@@ -131,10 +140,13 @@ bool OutputPane::AppendOutput(std::string_view chunk, int margin) {
 }
 
 void OutputPane::AppendText(std::string_view text, int margin) {
-    // Through the repair too: a CR held back from the output meets the
-    // line end our text starts with.
-    std::string all = repair_.Feed(text);
-    all += repair_.Flush();
+    // What the output left unfinished comes first, as it came before the
+    // CRs the repair holds. Those go through the repair with our text: a CR
+    // held back from the output meets the line end our text starts with.
+    std::wstring all = Decode(characters_.Flush(), code_page_);
+    std::string ours = repair_.Feed(text);
+    ours += repair_.Flush();
+    all += Decode(ours, CP_ACP);
     Show(all, margin);
 }
 
@@ -150,7 +162,7 @@ void OutputPane::ScrollToTail(int margin) {
 // itself it repaints during every insertion and every scroll, which under
 // load cost far more than the insertion. It is drawn once, at the next
 // paint, which comes when the queue has nothing else for the window.
-void OutputPane::Show(std::string_view text, int margin) {
+void OutputPane::Show(std::wstring_view text, int margin) {
     if (text.empty()) return;
     ::SendMessageA(pane_, WM_SETREDRAW, FALSE, 0);
     InsertAtEnd(text);
@@ -160,7 +172,9 @@ void OutputPane::Show(std::string_view text, int margin) {
 }
 
 // Output always lands at the end, wherever the user has clicked or selected.
-void OutputPane::InsertAtEnd(std::string_view text) {
+// As UTF-16: the "A" messages would take the text through the program's
+// code page and lose what it lacks.
+void OutputPane::InsertAtEnd(std::wstring_view text) {
     const LONG end = TextLength();
     // Moving the selection costs more as the pane fills; after our own
     // insertion it is already at the end.
@@ -170,8 +184,38 @@ void OutputPane::InsertAtEnd(std::string_view text) {
         CHARRANGE at_end{end, end};
         ::SendMessageA(pane_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at_end));
     }
-    const std::string copy(text);
-    ::SendMessageA(pane_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(copy.c_str()));
+    // Text that starts like rich text would be read as such: its first
+    // character goes in on its own.
+    std::size_t first = 0;
+    if (text.rfind(L"{\\rtf", 0) == 0 || text.rfind(L"{\\urtf", 0) == 0) first = 1;
+    SETTEXTEX how{ST_SELECTION, 1200};  // UTF-16; no undo is kept
+    for (const std::wstring_view piece : {text.substr(0, first), text.substr(first)}) {
+        if (piece.empty()) continue;
+        const std::wstring copy(piece);
+        ::SendMessageW(pane_, EM_SETTEXTEX, reinterpret_cast<WPARAM>(&how), reinterpret_cast<LPARAM>(copy.c_str()));
+    }
+}
+
+std::wstring PaneText(HWND pane, bool selection_only) {
+    std::size_t room = 0;
+    if (selection_only) {
+        // Twice the span: room to spare for a line end the selection parts.
+        CHARRANGE selection{};
+        ::SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
+        room = selection.cpMax > selection.cpMin ? static_cast<std::size_t>(selection.cpMax - selection.cpMin) * 2 : 0;
+    } else {
+        GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
+        const LRESULT count = ::SendMessageW(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
+        room = count > 0 ? static_cast<std::size_t>(count) : 0;
+    }
+    if (room == 0) return {};
+    std::wstring text(room + 1, L'\0');
+    const DWORD which = selection_only ? GT_SELECTION : GT_DEFAULT;
+    GETTEXTEX get{static_cast<DWORD>(text.size() * sizeof(wchar_t)), which, 1200, nullptr, nullptr};
+    const LRESULT copied =
+        ::SendMessageW(pane, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? std::min(static_cast<std::size_t>(copied), room) : 0);
+    return text;
 }
 
 LONG OutputPane::TextLength() const {

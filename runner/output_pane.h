@@ -1,14 +1,18 @@
 // A page's output pane: a read-only rich edit in a fixed-pitch font that
 // receives the run header, the command's output and the end lines, and
-// keeps the newest text in view. UI thread only.
+// keeps the newest text in view. It holds text, not bytes: the output is
+// decoded from the code page the commands write in, our own lines from the
+// program's. UI thread only.
 #pragma once
 
 #include <windows.h>
 #include <richedit.h>
 
 #include <ctime>
+#include <string>
 #include <string_view>
 
+#include "core/output_characters.h"
 #include "core/pane_text.h"
 #include "framework/handles.h"
 
@@ -27,12 +31,14 @@ public:
     // Clears the pane (or, with cumulative output, goes to its end) and
     // writes the time stamp of a new run, started `at`.
     void WriteHeader(bool cumulative, int margin, std::time_t at);
-    // Appends a chunk of command output at the end of the pane. When the
-    // pane has no room for it (PaneRoom), the chunk and all further output
-    // until the next header are dropped; true for the chunk that found the
-    // pane full, so the caller can stop the run and say why.
+    // Appends a chunk of command output (bytes of the output code page) at
+    // the end of the pane; a character split over two chunks shows once
+    // whole. When the pane has no room for it (PaneRoom), the chunk and all
+    // further output until the next header are dropped; true for the chunk
+    // that found the pane full, so the caller can stop the run and say why.
     bool AppendOutput(std::string_view chunk, int margin);
-    // Appends a line of our own (end lines, the repeat countdown).
+    // Appends a line of our own (end lines, the repeat countdown), in the
+    // program's code page, after what the output left unfinished.
     void AppendText(std::string_view text, int margin);
 
 private:
@@ -46,8 +52,8 @@ private:
     // first visible one.
     void ScrollToTail(int margin);
     // Inserts `text` at the end and keeps the tail in view, drawing once.
-    void Show(std::string_view text, int margin);
-    void InsertAtEnd(std::string_view text);
+    void Show(std::wstring_view text, int margin);
+    void InsertAtEnd(std::wstring_view text);
     [[nodiscard]] LONG TextLength() const;
 
     HWND pane_ = nullptr;
@@ -57,10 +63,16 @@ private:
     UniqueFont font_;
     CHARFORMATA format_{};  // the font again, for the rich edit's own font
     LineEndRepair repair_;
+    UINT code_page_ = CP_ACP;  // the output's
+    WholeCharacters characters_{CharacterForm{}};
     bool full_ = false;  // output is dropped until the next header
 };
 
 // The rich-edit library the panes need; loaded once for the program's life.
 bool LoadPaneLibrary();
+
+// The text of `pane` (any rich edit of this program) as it holds it, or of
+// its selection alone. Whatever the program's code page, nothing is lost.
+[[nodiscard]] std::wstring PaneText(HWND pane, bool selection_only = false);
 
 }  // namespace tracewick

@@ -15,6 +15,8 @@
 #include "framework/data_exchange.h"
 #include "framework/handles.h"
 #include "framework/message_box.h"
+#include "framework/wide_text.h"
+#include "runner/output_pane.h"
 
 namespace tracewick {
 
@@ -26,28 +28,27 @@ constexpr WPARAM kCtrlA = 0x01;
 constexpr WPARAM kCtrlC = 0x03;
 
 // The selection, or the whole text when nothing is selected.
-std::string TextToCopy(HWND pane) {
+std::wstring TextToCopy(HWND pane) {
     CHARRANGE selection{};
     ::SendMessageA(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selection));
-    if (selection.cpMin == selection.cpMax) return ControlText(pane);
-    std::string text(static_cast<std::size_t>(selection.cpMax - selection.cpMin) * 2 + 1, '\0');
-    text.resize(static_cast<std::size_t>(::SendMessageA(pane, EM_GETSELTEXT, 0, reinterpret_cast<LPARAM>(text.data()))));
-    return text;
+    return PaneText(pane, selection.cpMin != selection.cpMax);
 }
 
 // The clipboard gets the text or nothing: a block that could not be
-// filled is never handed over.
+// filled is never handed over. As Unicode text, from which the system
+// makes the other text formats for whoever asks for them.
 void Copy(HWND pane) {
-    const std::string text = TextToCopy(pane);
+    const std::wstring text = TextToCopy(pane);
+    const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
     bool copied = false;
     if (::OpenClipboard(pane)) {
         ::EmptyClipboard();
-        if (UniqueGlobal memory{::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)}) {
+        if (UniqueGlobal memory{::GlobalAlloc(GMEM_MOVEABLE, size)}) {
             if (void* bytes = ::GlobalLock(memory.Get())) {
-                std::memcpy(bytes, text.c_str(), text.size() + 1);
+                std::memcpy(bytes, text.c_str(), size);
                 ::GlobalUnlock(memory.Get());
                 // The clipboard owns it once taken.
-                copied = ::SetClipboardData(CF_TEXT, memory.Get()) != nullptr;
+                copied = ::SetClipboardData(CF_UNICODETEXT, memory.Get()) != nullptr;
                 if (copied) static_cast<void>(memory.Release());
             }
         }
@@ -61,9 +62,11 @@ void Copy(HWND pane) {
 
 // The pane's text as it stood when Save As was chosen, to a file the user
 // names: while the dialog is open a repeat may give the page a fresh pane.
-// A failed write is said and the pane keeps its text.
+// In UTF-8 after a byte order mark, so that nothing the pane shows is lost
+// and every editor reads it right. A failed write is said and the pane
+// keeps its text.
 void SaveAs(HWND pane) {
-    const std::string text = ControlText(pane);
+    const std::string text = kUtf8Mark + Encode(PaneText(pane), CP_UTF8);
     HWND page = ::GetParent(pane);
     std::string caption = ControlText(page);
     if (caption.empty()) caption = "Output";

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "core/print_layout.h"
-#include "framework/data_exchange.h"
 #include "framework/handles.h"
 #include "framework/message_box.h"
+#include "runner/output_pane.h"
 
 namespace tracewick {
 
@@ -55,7 +55,7 @@ private:
 };
 
 // Prints `lines` on `printer` as one document; a failure is told to the user.
-void PrintLines(HWND owner, HDC printer, const std::vector<std::string>& lines, const char* document_name) {
+void PrintLines(HWND owner, HDC printer, const std::vector<std::u16string>& lines, const char* document_name) {
     const int width = ::GetDeviceCaps(printer, HORZRES);
     const int height = ::GetDeviceCaps(printer, VERTRES);
     LOGFONTA description{};
@@ -84,8 +84,10 @@ void PrintLines(HWND owner, HDC printer, const std::vector<std::string>& lines, 
     for (std::size_t sheet = 0; sheet < sheets.size(); ++sheet) {
         bool printed = ::StartPage(printer) > 0;
         for (std::size_t row = 0; printed && row < sheets[sheet].size(); ++row) {
-            const std::string& text = sheets[sheet][row];
-            ::TextOutA(printer, 0, static_cast<int>(row) * metrics.tmHeight, text.data(), static_cast<int>(text.size()));
+            // The pane's own characters, not its code page's.
+            const std::u16string& text = sheets[sheet][row];
+            ::TextOutW(printer, 0, static_cast<int>(row) * metrics.tmHeight, reinterpret_cast<const wchar_t*>(text.data()),
+                       static_cast<int>(text.size()));
         }
         if (!printed || ::EndPage(printer) <= 0) {
             const DWORD error = ::GetLastError();
@@ -103,7 +105,10 @@ void PrintLines(HWND owner, HDC printer, const std::vector<std::string>& lines, 
 void PrintPane(HWND owner, HWND pane, const char* document_name) {
     if (!HasPrintableLines(static_cast<long>(::SendMessageA(pane, EM_GETLINECOUNT, 0, 0)))) return;
     // Taken now: while the dialog is open a repeat may give the page a fresh pane.
-    const std::vector<std::string> lines = PaneLines(ControlText(pane));
+    const std::wstring text = PaneText(pane);
+    static_assert(sizeof(wchar_t) == sizeof(char16_t), "the pane's text is UTF-16");
+    const std::vector<std::u16string> lines =
+        PaneLines(std::u16string_view(reinterpret_cast<const char16_t*>(text.data()), text.size()));
     PRINTDLGA dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = owner;

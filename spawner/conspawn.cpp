@@ -7,6 +7,7 @@
 //
 // Exit code: the command's own when it ends, else one of spawner/contract.h
 // (one line on standard error says why a command could not be started).
+// Its console writes in the output code page of spawner/contract.h.
 #include <windows.h>
 
 #include <string>
@@ -31,10 +32,11 @@ constexpr DWORD kStopSettleMs = 2000;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// In the console's code page, as the command's own lines are.
 void WriteError(const std::string& line) {
     const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
     if (err == nullptr || err == INVALID_HANDLE_VALUE) return;
-    const std::string text = line + "\r\n";
+    const std::string text = tracewick::ToOutputText(line) + "\r\n";
     DWORD written = 0;
     WriteFile(err, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
@@ -155,6 +157,15 @@ bool ResolveCommand(const std::string& command, const SplitCommand& split, std::
     return true;
 }
 
+// Gives the console the code page Tracewick reads the output in, whatever a
+// user set for consoles. Only a console of our own, made for us as
+// Tracewick starts us: one we were started in belongs to someone else.
+void PinOutputCodePage() {
+    DWORD processes[2] = {};
+    if (GetConsoleProcessList(processes, 2) != 1) return;
+    if (const UINT page = tracewick::OutputCodePage(); GetConsoleOutputCP() != page) SetConsoleOutputCP(page);
+}
+
 // A stop request that came before the command started: the run was cancelled.
 bool StopRequested() {
     MSG message;
@@ -177,6 +188,8 @@ int Run() {
     // is refused, and one posted after is kept until we look.
     MSG message;
     PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+
+    PinOutputCodePage();
 
     const std::string command = CommandFromCommandLine(GetCommandLineA());
     const SplitCommand split = Split(command);

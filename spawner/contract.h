@@ -1,8 +1,13 @@
-// What Tracewick and conspawn.exe agree on: the stop request and the
-// spawner's exit codes. Shared by the spawner, the runner and the tests.
+// What Tracewick and conspawn.exe agree on: the stop request, the
+// spawner's exit codes and the code page of the output. Shared by the
+// spawner, the runner, lookup.exe and the tests.
 #pragma once
 
 #include <windows.h>
+
+#include <cwchar>
+#include <string>
+#include <string_view>
 
 namespace tracewick {
 
@@ -14,5 +19,39 @@ inline constexpr UINT kStopRequest = WM_USER + 1100;
 inline constexpr DWORD kSpawnerStopped = 1;       // after a stop request, or ended by Tracewick
 inline constexpr DWORD kSpawnerUsage = 2;         // no command given
 inline constexpr DWORD kSpawnerCannotStart = 3;   // the command could not be started
+
+// The code page every command's output is written in: the system's OEM code
+// page. The spawner gives its console this code page, so the commands it
+// starts write in it whatever a user set for consoles, and Tracewick decodes
+// with it. Read where the system keeps it rather than asked of this
+// process, whose own code pages a manifest may set to UTF-8.
+inline UINT OutputCodePage() {
+    wchar_t value[16] = {};
+    DWORD size = sizeof value;
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", L"OEMCP",
+                       RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS) {
+        const auto page = static_cast<UINT>(std::wcstoul(value, nullptr, 10));
+        if (page != 0 && ::IsValidCodePage(page)) return page;
+    }
+    return ::GetOEMCP();
+}
+
+// `text` of this program's ANSI code page as it stands among a command's
+// output: in the console's output code page, or without a console (as
+// Tracewick has none) in the output code page. A character the code page
+// lacks becomes the nearest it has.
+inline std::string ToOutputText(std::string_view text) {
+    UINT page = ::GetConsoleOutputCP();
+    if (page == 0) page = OutputCodePage();
+    if (text.empty() || page == ::GetACP()) return std::string(text);
+    const int length = static_cast<int>(text.size());
+    const int wide_length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(wide_length > 0 ? wide_length : 0), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), wide_length);
+    const int bytes = ::WideCharToMultiByte(page, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
+    ::WideCharToMultiByte(page, 0, wide.data(), wide_length, out.data(), bytes, nullptr, nullptr);
+    return out;
+}
 
 }  // namespace tracewick

@@ -22,6 +22,7 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM wparam = 0, LPARAM lparam = 0, bool* ok
 // WM_GETTEXT, which Wine marshals across processes (GetWindowText does not).
 std::string TextOf(HWND hwnd);
 std::string ClassOf(HWND hwnd);
+std::string Utf8(const std::wstring& text);
 std::vector<HWND> Children(HWND parent, const char* class_name);
 // The first of them; null when there is none (the program may be gone).
 HWND Child(HWND parent, const char* class_name);
@@ -35,7 +36,8 @@ bool IsEnabled(HWND hwnd);
 // Sent: returns once the handler ran. Posted: for one that opens a modal dialog.
 bool Click(HWND button);
 bool PostClick(HWND button);
-// The pane with each run header line replaced by "<header>".
+// The pane, or a file's text after its byte order mark, with each run header
+// line replaced by "<header>".
 std::string MaskHeaders(const std::string& pane);
 std::string Visible(const std::string& text);  // control characters written out
 std::size_t CountOf(const std::string& text, const std::string& needle);
@@ -103,6 +105,10 @@ public:
     // across processes; `data` then holds what the program left there.
     bool SendPointer(HWND hwnd, UINT message, bool in_wparam, WPARAM wparam, LPARAM lparam, void* data,
                      std::size_t size) const;
+    // A rich edit's text exactly as it holds it (EM_GETTEXTEX in UTF-16, its
+    // block in the program's memory), as UTF-8; WM_GETTEXT goes through the
+    // program's code page and loses what that lacks.
+    std::string RichText(HWND rich_edit) const;
 private:
     UniqueKernelHandle process_;
     DWORD pid_ = 0;

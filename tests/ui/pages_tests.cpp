@@ -83,7 +83,7 @@ enum class Do {
     kLeave,      // "exit", "close" or "escape"
     kRestart,
     kFile,       // file a holds b and is hidden, not read-only
-    kFileBytes,  // file a holds b
+    kFileBytes,  // file a holds b, headers masked
     kClick,      // a click on the control with id a
     kChecked,    // the boxes with ids a are checked, those with ids b not ('|' between)
     kField,      // a into the text field, the focus left there
@@ -100,6 +100,7 @@ enum class Do {
     kSame,       // file a holds what kRemember saw
     kPrint,      // a click on Print; a: "none" opens no dialog, "cancel" prints nothing, "fail": the job
                  // cannot be delivered and OK shows b; else OK gives a job of a sheets titled b
+    kPrinted,    // the last print job draws the glyphs named a ('|' between), one after the other
 };
 
 struct Step {
@@ -475,6 +476,31 @@ const std::vector<Row> kRows = {
     {"Copy takes the selection or else all of the pane; Save As writes the pane's text", "PN", "out one\nout two\n",
      {{Do::kRun}, {Do::kWaitEnd}, {Do::kCopy, "menu"}, {Do::kCopy, "key", "0|5"}, {Do::kCopy, "all", "0|3"},
       {Do::kSaveAs, "saved.txt"}}},
+    // ---------------------------------------------------------------- the system's code page
+    // A row named "under NNN" needs a driver started in a locale whose OEM code page is NNN (ctest ui_NNN);
+    // its stand-in writes what a command of such a system writes, and the pane, log, clipboard, saved file
+    // and print job hold that text (the expectations are UTF-8).
+    {"under 866 Russian output is Russian text in the pane, the log, the clipboard, a file and a print job", "PS",
+     "out \\x8E\\xE2\\xA2\\xA5\\xE2 \\xAE\\xE2 127.0.0.1: \\xA2\\xE0\\xA5\\xAC\\xEF<1\\xAC\\xE1\n"
+     "out \\x91\\xE2\\xA0\\xE2\\xA8\\xE1\\xE2\\xA8\\xAA\\xA0 Ping \\xA4\\xAB\\xEF 127.0.0.1:\n",
+     {{Do::kWaitText, "End of Data"},
+      {Do::kPane, "<header>\r\n$LEADОтвет от 127.0.0.1: время<1мс\r\nСтатистика Ping для 127.0.0.1:\r\n$END"},
+      {Do::kFileBytes, "run.log", "\xEF\xBB\xBF<header>\r\n$LEADОтвет от 127.0.0.1: время<1мс\r\n"
+                                  "Статистика Ping для 127.0.0.1:\r\n$END\r\n"},
+      {Do::kCopy, "menu"}, {Do::kSaveAs, "saved.txt"}, {Do::kPrint, "1", "$DOCUMENT"},
+      {Do::kPrinted, "afii10032|afii10084|afii10067|afii10070|afii10084"}},  // Ответ
+     {}, {"$LETTER", "/log:run.log"}},
+    {"under 850 a German line keeps its umlaut", "P", "out Zeit\\x81berschreitung der Anforderung.\n",
+     {{Do::kRun}, {Do::kWaitEnd}, {Do::kPane, "<header>\r\nZeitüberschreitung der Anforderung.\r\n$END"},
+      {Do::kCopy, "all"}}},
+    {"under 866 a box-drawing line still becomes hyphens and the lines around it read as Russian", "CN",
+     "out \\x8F\\xAE\\xA4\\xAA\\xAB\\xEE\\xE7\\xA5\\xAD\\xA8\\xEF\nout \\xC4\\xC4\\xC4\\xC4\\xC4\n",
+     {{Do::kRun}, {Do::kWaitEnd},
+      {Do::kPaneLike, "<header>\r\n(Подключения\r\n-{78}\r\n)+$END"}}},
+    // Code page 932: 0x93 leads a two-byte character; 0xC4 is a character of its own.
+    {"under 932 a character split over two reads arrives whole", "PC",
+     "raw \\x93\nsleep 300\nraw \\xFA\\x96{\\x8C\\xEA\\r\\n\n",
+     {{Do::kRun}, {Do::kWaitEnd}, {Do::kPane, "<header>\r\n日本語\r\n$END"}}},
 };
 
 using Param = std::pair<int, std::size_t>;  // page, row
@@ -484,6 +510,10 @@ protected:
     void SetUp() override {
         page_ = &kPages[GetParam().first];
         const Row& row = kRows[GetParam().second];
+        if (const std::string name = row.name; name.rfind("under ", 0) == 0) {
+            ASSERT_EQ(name.substr(6, name.find(' ', 6) - 6), std::to_string(GetOEMCP()))
+                << "this row needs its code page: run it as its ctest entry (tests/ui/CMakeLists.txt) does";
+        }
         LaunchOptions options{row.args, row.files};
         for (std::string& arg : options.args) arg = Expand(arg);
         BinFolder bin{row.spawner, row.spawner_script};
@@ -496,9 +526,10 @@ protected:
     }
 
     std::string Expand(std::string text) const {
-        const std::string bin = app_ ? app_->bin_dir() : "";
+        const std::string bin = app_ ? app_->bin_dir() : "", first = page_->first_run;
         const std::pair<const char*, std::string> tokens[] = {
-            {"$FIRST", page_->first_run}, {"$NET", "The path was not found.\r\nNo shared resources at $COMPUTER\r\n"},
+            {"$FIRST", page_->first_run}, {"$LEAD", first.substr(0, first.find("$CMD"))},  // before the output
+            {"$NET", "The path was not found.\r\nNo shared resources at $COMPUTER\r\n"},
             {"$CMD", "\"" + bin + "\\" + page_->command + ".exe\" " + page_->args}, {"$BIN", bin},
             {"$COMPUTER", ComputerName()},
             {"$END", "\r\n\r\nEnd of Data"}, {"$CANCEL", std::string("\r\n\r\n") + page_->cancelled},
@@ -528,13 +559,14 @@ protected:
     HWND HostField(const std::string& page) const { return Child(Page(page), "ComboBox"); }
     HWND PaneControl() const { return GetDlgItem(Page(page_->name), page_->pane); }
     HWND Field() const { return Item(IDC_TEXT_FIELD); }
-    std::string Pane() const { return TextOf(PaneControl()); }
+    std::string Pane() const { return app_->RichText(PaneControl()); }  // UTF-8
 
     void Play(const Step& step);
 
     const PageCase* page_ = nullptr;
     ULONGLONG mark_ = 0;
     std::string remembered_;
+    std::string print_job_;  // the last one's PostScript
 };
 
 void PageTest::Play(const Step& step) {
@@ -683,7 +715,8 @@ void PageTest::Play(const Step& step) {
             // "fail": a folder in the job's place, so that the spooler cannot deliver it.
             if (a == "fail") { ASSERT_TRUE(CreateDirectoryA(job.c_str(), nullptr)); }
             ASSERT_TRUE(PostClick(Item(IDC_PRINT)));
-            const HWND dialog = app_->WaitForDialog("Print");
+            // By its printer box: its caption is in the system's language.
+            const HWND dialog = app_->WaitFor([](HWND hwnd) { return ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, cmb4); });
             ASSERT_TRUE(dialog && PostClick(GetDlgItem(dialog, a == "cancel" ? IDCANCEL : IDOK)) && app_->WaitGone(dialog));
             if (a == "fail") { EXPECT_EQ(b, app_->AnswerMessageBox().value_or("(no message box)")); }
             if (a == "fail") RemoveDirectoryA(job.c_str());
@@ -697,6 +730,14 @@ void PageTest::Play(const Step& step) {
             if (a == "cancel" || a == "fail") { EXPECT_FALSE(printed) << "printed after " << a; break; }
             EXPECT_TRUE(printed && CountOf(ps, "%%Page:") == std::stoul(a) && CountOf(ps, "%%Title: " + b + "\n") == 1)
                 << CountOf(ps, "%%Page:") << " sheets: " << ps.substr(0, 300);
+            print_job_ = ps;
+            break;
+        }
+        case Do::kPrinted: {  // the printer driver draws each character as "/name glyphshow"
+            std::string drawn;
+            static const std::regex glyph("/(\\S+) glyphshow");
+            for (std::sregex_iterator at(print_job_.begin(), print_job_.end(), glyph), end; at != end; ++at) drawn += (*at)[1].str() + "|";
+            EXPECT_NE(std::string::npos, drawn.find(a + "|")) << drawn.substr(0, 600);
             break;
         }
         case Do::kActive: EXPECT_TRUE(Settle() && ActivePage(sheet_) == Page(a)) << TextOf(ActivePage(sheet_)); break;
@@ -710,8 +751,8 @@ void PageTest::Play(const Step& step) {
             const auto clipboard = [] {
                 std::string text;
                 if (!OpenClipboard(nullptr)) return text;
-                if (HANDLE data = GetClipboardData(CF_TEXT); data && GlobalLock(data)) {
-                    text = static_cast<const char*>(GlobalLock(data));
+                if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data && GlobalLock(data)) {
+                    text = Utf8(static_cast<const wchar_t*>(GlobalLock(data)));
                     GlobalUnlock(data), GlobalUnlock(data);
                 }
                 CloseClipboard();
@@ -724,7 +765,8 @@ void PageTest::Play(const Step& step) {
             const HWND pane = PaneControl();
             const std::string shown = Pane();
             ASSERT_TRUE(PostMessageA(pane, WM_COMMAND, kPaneSaveAs, 0));
-            const HWND dialog = app_->WaitForDialog("Save As"), name = GetDlgItem(dialog, cmb13);
+            const HWND dialog = app_->WaitFor([](HWND hwnd) { return ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, cmb13); });
+            const HWND name = GetDlgItem(dialog, cmb13);
             ASSERT_TRUE(dialog);
             EXPECT_EQ(0u, TextOf(name).rfind(std::string("Tracewick ") + page_->name + " ", 0)) << TextOf(name);
             if (b == "repeat") { ASSERT_TRUE(Wait([&] { return PaneControl() != pane; })) << "no repeat came"; }
@@ -733,7 +775,7 @@ void PageTest::Play(const Step& step) {
             Wait([&] { return app_->ReadFile(a).has_value(); });
             const auto file = app_->ReadFile(a);
             ASSERT_TRUE(file) << "no " << a;
-            ExpectText(b == "repeat" ? shown : Pane(), file->bytes);
+            ExpectText("\xEF\xBB\xBF" + (b == "repeat" ? shown : Pane()), file->bytes);
             break;
         }
         case Do::kCopyHeld: {
@@ -750,7 +792,7 @@ void PageTest::Play(const Step& step) {
         case Do::kFileBytes: {
             const auto file = app_->ReadFile(a);
             ASSERT_TRUE(file) << "no " << a;
-            ExpectText(b, file->bytes);
+            ExpectText(b, step.what == Do::kFile ? file->bytes : MaskHeaders(file->bytes));
             if (step.what == Do::kFile) {
                 EXPECT_EQ(FILE_ATTRIBUTE_HIDDEN, file->attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY));
             }

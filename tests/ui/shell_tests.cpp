@@ -155,7 +155,8 @@ TEST_F(ProgramTest, UnattendedRunsAppendToTheLogAndEndWithTheirExitCode) {
     // The stand-in ping's script; again: in the folders the session before left; the log with headers masked.
     struct Row { const char* name; std::vector<std::string> args; const char* script; bool again;
                  std::vector<SeedFile> files; DWORD code; std::string log; };
-    const std::string reply = "<header>\r\nreply\r\n\r\n\r\nEnd of Data\r\n";
+    // A new log starts with the byte order mark of UTF-8.
+    const std::string reply = "\xEF\xBB\xBF<header>\r\nreply\r\n\r\n\r\nEnd of Data\r\n";
     const std::string lost = "<header>\r\nlost\r\n\r\n\r\nEnd of Data\r\n";
     const Row rows[] = {
         {"answered", {"p", "/log:ping.log", "/exit"}, "out reply\n", false, {}, 0, reply},
@@ -164,7 +165,7 @@ TEST_F(ProgramTest, UnattendedRunsAppendToTheLogAndEndWithTheirExitCode) {
          {{"ping.dat", SettingsLines({"4", "300", "1", "32", "FALSE"})}}, 0, reply},
         {"a refused host", {"p", "/exit", "/log:ping.log"}, "out reply\n", false,
          {{"lookup.dat", SettingsLines({"FALSE", "local\"host", "localhost"})}}, 1,
-         "<header>\r\nThe host name cannot contain a double quote (\").\r\n"},
+         "\xEF\xBB\xBF<header>\r\nThe host name cannot contain a double quote (\").\r\n"},
         {"a log that cannot be written", {"p", "/log:ping.log", "/exit"}, "out reply\n", false,
          {{"ping.log", "", 0, SeedFile::kFolder}}, 1, ""},
         {"a failed save", {"p", "/log:ping.log", "/exit"}, "out reply\n", false, {{"ping.dat", "", 0, SeedFile::kFolder}},
@@ -292,7 +293,7 @@ TEST_F(ProgramTest, AReportRunsEveryPageOnceAndLeaves) {
         ASSERT_TRUE(app_->WaitForExit(30000, &code)) << "the report did not end";
         EXPECT_EQ(row.code, code);
         const std::string report = MaskHeaders(app_->ReadFile("report.txt").value_or(FileState{}).bytes);
-        EXPECT_TRUE(std::regex_match(report, std::regex("==== Ping ====\r\n<header>\r\nping ran\r\n[^=]*"
+        EXPECT_TRUE(std::regex_match(report, std::regex("\xEF\xBB\xBF==== Ping ====\r\n<header>\r\nping ran\r\n[^=]*"
                                                         "==== Trace Route ====\r\n<header>\r\n[^=]*"
                                                         "==== Lookup ====\r\n<header>\r\nlookup ran\r\n[^=]*"
                                                         "==== Routes ====\r\n<header>\r\n[^=]*"

@@ -6,37 +6,46 @@ namespace tracewick {
 namespace {
 
 TEST(PaneLines, SplitsAtEachLineEndAndKeepsNoLineEndCharacter) {
-    const std::pair<const char*, std::vector<std::string>> rows[] = {
-        {"one\r\ntwo", {"one", "two"}},
-        {"one\r\r\ntwo\r\n", {"one", "two"}},  // CR CR LF is one line end
-        {"a\r\rb\r\r\r\nc", {"a", "b", "c"}},
-        {"a\n\nb\rc", {"a", "", "b", "c"}},
-        {"", {}},
+    const std::pair<const char16_t*, std::vector<std::u16string>> rows[] = {
+        {u"one\r\ntwo", {u"one", u"two"}},
+        {u"one\r\r\ntwo\r\n", {u"one", u"two"}},  // CR CR LF is one line end
+        {u"a\r\rb\r\r\r\nc", {u"a", u"b", u"c"}},
+        {u"a\n\nb\rc", {u"a", u"", u"b", u"c"}},
+        {u"\u041F\u0440\r\n\u2500", {u"\u041F\u0440", u"\u2500"}},
+        {u"", {}},
     };
-    for (const auto& [text, lines] : rows) EXPECT_EQ(PaneLines(text), lines) << text;
+    for (const auto& [text, lines] : rows) EXPECT_EQ(PaneLines(text), lines) << lines.size();
 }
 
 TEST(LayOutSheets, SixtyRowsASheetLongLinesWrappedWholeOntoTheNext) {
-    using Lines = std::vector<std::string>;
-    Lines overflowing(59, "short");
-    overflowing.push_back(std::string(250, 'z'));  // its last two rows go on the second sheet
+    using Lines = std::vector<std::u16string>;
+    Lines overflowing(59, u"short");
+    overflowing.push_back(std::u16string(250, u'z'));  // its last two rows go on the second sheet
     const struct { Lines lines; SheetGrid grid; std::vector<std::size_t> rows; /* on each sheet */ } cases[] = {
-        {Lines(61, "x"), {80, 60}, {60, 1}},
-        {Lines(130, ""), {80, 60}, {60, 60, 10}},
-        {Lines(60, std::string(120, 'x')), {120, 60}, {60}},
-        {Lines(60, std::string(120, 'x')), {100, 90}, {60, 60}},  // never more than 60 rows
+        {Lines(61, u"x"), {80, 60}, {60, 1}},
+        {Lines(130, u""), {80, 60}, {60, 60, 10}},
+        {Lines(60, std::u16string(120, u'x')), {120, 60}, {60}},
+        {Lines(60, std::u16string(120, u'x')), {100, 90}, {60, 60}},  // never more than 60 rows
         {overflowing, {100, 60}, {60, 2}},
-        {Lines(3, "abcdefg"), {3, 2}, {2, 2, 2, 2, 1}},
+        {Lines(3, u"abcdefg"), {3, 2}, {2, 2, 2, 2, 1}},
+        // Wide characters take two columns; a pair of halves is never parted.
+        {Lines(2, u"\u65E5\u672C\u8A9E"), {5, 60}, {4}},
+        {Lines(1, u"a\U0002000B\U0002000Bb"), {2, 60}, {4}},
+        {Lines(1, u"\u65E5\u672C"), {1, 60}, {2}},  // a row narrower than a character still takes one
     };
     for (const auto& [lines, grid, rows] : cases) {
         SCOPED_TRACE(std::to_string(lines.size()) + " lines of " + std::to_string(lines.back().size()));
         std::vector<std::size_t> counts;
-        std::string printed, pane;
+        std::u16string printed, pane;
         for (const Sheet& sheet : LayOutSheets(lines, grid)) {
             counts.push_back(sheet.size());
-            for (const std::string& row : sheet) printed += row.size() <= std::size_t(grid.columns) ? row : "(too long)";
+            for (const std::u16string& row : sheet) {
+                int columns = 0;
+                for (const char16_t unit : row) columns += unit >= 0xDC00 && unit <= 0xDFFF ? 0 : ColumnsOf(unit);
+                printed += columns <= std::max(grid.columns, 2) ? row : u"(too long)";
+            }
         }
-        for (const std::string& line : lines) pane += line;
+        for (const std::u16string& line : lines) pane += line;
         EXPECT_EQ(counts, rows);
         EXPECT_EQ(printed, pane) << "every character printed, in order, in rows that fit";
     }
