@@ -29,10 +29,12 @@ struct RunCycleTraits {
     bool repeats;      // the page can repeat a run at an interval
 };
 
-// What the page does for one event, in this order: stop the timers that
-// are to stop, show the event's text, append `note`, start the run, send
-// the stop request or end the run now, start the timers that are to start,
-// set the buttons, and last run the whole Run again when `rerun`.
+// What the page's run object does for one event, in this order: stop the
+// timers that are to stop, show the event's text (an end line, with the
+// run's end reported to whoever watches it), append `note`, set the
+// buttons, send the stop request or end the run now, start the timers that
+// are to start, start the run; and once the event is done, run the whole
+// Run again when `rerun`.
 struct RunEffects {
     unsigned run = 0;          // the run that `start`, `stop` and `end_now` mean
     bool start = false;        // start the run's worker (or the synchronous run)

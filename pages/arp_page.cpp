@@ -14,7 +14,7 @@ constexpr int kMargin = 14;
 constexpr CommandPageTraits kArpTraits{IDD_ARP_PAGE,
                                       IDC_PANE,
                                       0,
-                                      RunnerTraits{WM_USER + 1016, WM_USER + 1017, "ARP cancelled"},
+                                      RunnerTraits{"ARP cancelled"},
                                       RunCycleTraits{"ARP", true, false},
                                       kCancelTimer,
                                       0,

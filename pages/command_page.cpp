@@ -14,15 +14,6 @@
 
 namespace tracewick {
 
-namespace {
-
-// Output taken into the pane in one insertion at most: an insertion costs
-// about half a microsecond a byte under load, and the window answers no
-// message meanwhile, so a batch stays well under a tenth of a second.
-constexpr std::size_t kBatchLength = 64 * 1024;
-
-}  // namespace
-
 const MessageEntry<AsyncCommandPage> AsyncCommandPage::kMessageMap[] = {
     OnCommand<AsyncCommandPage>(IDC_RUN, &AsyncCommandPage::OnRun),
     OnCommand<AsyncCommandPage>(IDC_CANCEL_RUN, &AsyncCommandPage::OnCancel),
@@ -38,13 +29,10 @@ const MessageEntry<AsyncCommandPage> AsyncCommandPage::kMessageMap[] = {
 AsyncCommandPage::AsyncCommandPage(const CommandPageTraits& traits, HostList* hosts)
     : WithMessageMap(traits.template_id),
       hosts_(hosts),
-      cycle_(traits.cycle),
-      runner_(traits.runner),
-      traits_(traits),
-      cancel_timer_(traits.cancel_timer_id),
-      repeat_timer_(traits.repeat_timer_id) {
-    if (traits.line_rules) lines_.emplace(*traits.line_rules);
+      run_(traits),
+      traits_(traits) {
     if (hosts_) hosts_->Add(*this);
+    run_.OnRepeat([this] { OnRun(0, 0); });
 }
 
 BOOL AsyncCommandPage::OnInitDialog() {
@@ -57,7 +45,7 @@ BOOL AsyncCommandPage::OnInitDialog() {
         ::SetWindowTextA(combo, "");
     }
     host_field_empty_ = false;
-    pane_.Attach(Item(traits_.pane_id));
+    run_.Attach(Hwnd());
     return TRUE;
 }
 
@@ -72,16 +60,11 @@ void AsyncCommandPage::DoDataExchange(DataExchange& exchange) {
     exchange.Check(IDC_CUMULATIVE, Cumulative());
 }
 
-// The host combo's notifications and the runner's messages carry ids that
-// differ from page to page, so they are matched here rather than in the map.
+// The host combo's notifications carry ids that differ from page to page,
+// so they are matched here rather than in the map.
 bool AsyncCommandPage::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) {
-    if (message == traits_.runner.output_message) {
-        OnOutput(lparam);
-        result = 0;
-        return true;
-    }
-    if (message == traits_.runner.done_message) {
-        if (const auto end = TakePosted(lparam)) Carry(cycle_.End(end->run), end->text, end->exit_code);
+    if (message == kRunWakeMessage) {
+        run_.OnWake(static_cast<unsigned>(wparam));
         result = 0;
         return true;
     }
@@ -122,38 +105,6 @@ std::optional<std::string> AsyncCommandPage::CommandFor(const CommandTemplate& c
 
 ChunkRewrite AsyncCommandPage::RewriteFor(const std::string&) { return {}; }
 
-// Each insertion has a cost of its own beside its bytes: the chunks already
-// waiting in the queue go along in one insertion. Each counts only if its
-// run is the one the page shows.
-void AsyncCommandPage::OnOutput(LPARAM lparam) {
-    std::string text;
-    const auto take = [this, &text](LPARAM posted_lparam) {
-        const auto posted = TakePosted(posted_lparam);
-        if (posted && cycle_.Output(posted->run).show) text += posted->text;
-    };
-    take(lparam);
-    const UINT message = traits_.runner.output_message;
-    MSG next;
-    while (text.size() < kBatchLength && ::PeekMessageA(&next, Hwnd(), message, message, PM_REMOVE | PM_NOYIELD)) {
-        take(next.lParam);
-    }
-    if (lines_) text = lines_->Feed(text, subject_);
-    if (!text.empty() && pane_.AppendOutput(text, traits_.margin)) StopForFullPane();
-}
-
-// Rather than run out of memory, which would end the program and lose all
-// the output; what the pane shows stays, to be saved or printed.
-void AsyncCommandPage::StopForFullPane() {
-    pane_.AppendText("\r\nThe pane is full: Tracewick stopped the run. Save the output, then run without "
-                     "Cumulative Output to start with an empty pane.\r\n",
-                     traits_.margin);
-    if (traits_.cycle.cancellable) {
-        Carry(cycle_.Cancel());
-    } else {
-        runner_.Stop();  // a page without Cancel still ends with the run's end line
-    }
-}
-
 std::optional<RunPlan> AsyncCommandPage::PlanRun() {
     std::string host = StripLeadingBlanks(host_);
     if (host.empty()) host = "localhost";
@@ -164,102 +115,20 @@ std::optional<RunPlan> AsyncCommandPage::PlanRun() {
 }
 
 INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
-    if (!cycle_.AcceptsRun()) return 0;  // one run at a time, whatever sent the click
-    run_started_ = std::time(nullptr);
+    if (!run_.AcceptsRun()) return 0;  // one run at a time, whatever sent the click
+    const std::time_t now = std::time(nullptr);
     CommitBeforeRun();
     std::optional<RunPlan> plan = PlanRun();
-    if (!plan) {
-        Carry(cycle_.Refused());
-        ReportRunEnd({}, 1);
-        return 0;
+    if (plan) {
+        run_.Start(std::move(*plan), Cumulative(), now);
+    } else {
+        run_.Refuse(now);
     }
-    std::tm local{};
-    localtime_s(&local, &run_started_);
-    run_header_ = RunHeader(local, false);
-    pane_.WriteHeader(Cumulative(), traits_.header_margin, run_started_);
-    if (lines_) lines_->Reset();
-    // It stands among the output's lines.
-    subject_ = ToOutputText(plan->subject);
-    next_plan_ = std::move(*plan);
-    Carry(cycle_.Run());
     return 0;
 }
 
-void AsyncCommandPage::StartRun(unsigned run) {
-    if (runner_.Start(Hwnd(), run, std::move(next_plan_.steps), std::move(next_plan_.rewrite))) {
-        if (!traits_.cycle.cancellable) WaitForEnd();
-        return;
-    }
-    pane_.AppendText("Tracewick could not start a worker thread for the run.\r\n", traits_.margin);
-    Carry(cycle_.End(run), traits_.runner.end_break + std::string(kEndOfDataText));
-}
-
-// A page without Cancel returns from Run only when its run has ended. The
-// worker reads the output meanwhile, so the window still paints, answers
-// what is sent to it and shows each chunk as it comes; everything else
-// posted waits in the queue, so no other Run, page switch or Exit comes
-// between. Mouse and keyboard input of that time is dropped, as it was
-// aimed at a window that could not take it.
-void AsyncCommandPage::WaitForEnd() {
-    const UINT first = std::min(traits_.runner.output_message, traits_.runner.done_message);
-    const UINT last = std::max(traits_.runner.output_message, traits_.runner.done_message);
-    MSG message;
-    while (cycle_.State() != RunState::kIdle) {
-        if (::PeekMessageA(&message, Hwnd(), first, last, PM_REMOVE) ||
-            ::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) {
-            ::DispatchMessageA(&message);
-            continue;
-        }
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, INFINITE, QS_POSTMESSAGE | QS_PAINT | QS_SENDMESSAGE);
-    }
-    while (::PeekMessageA(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) continue;
-    while (::PeekMessageA(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) continue;
-}
-
-void AsyncCommandPage::Carry(const RunEffects& effects, std::string_view end_line, DWORD exit_code) {
-    if (effects.cancel_timer == TimerChange::kKill) cancel_timer_.Stop();
-    if (effects.repeat_timer == TimerChange::kKill) repeat_timer_.Stop();
-    if (effects.show) {
-        // A last line that came without its line end is shown before the end line.
-        if (lines_) pane_.AppendOutput(lines_->Feed("\r\n", subject_), traits_.margin);
-        pane_.AppendText(end_line, traits_.margin);
-        // Before the note: the repeat countdown belongs to no run.
-        if (run_end_watch_) {
-            const std::wstring pane_text = PaneText(Item(traits_.pane_id));
-            ReportRunEnd(RunText(pane_text, std::wstring(run_header_.begin(), run_header_.end())), exit_code);
-        }
-    }
-    if (!effects.note.empty()) pane_.AppendText(effects.note, traits_.margin);
-    // Cancel first: once Run is enabled the page is wholly idle.
-    if (effects.set_buttons) {
-        ::EnableWindow(Item(IDC_CANCEL_RUN), effects.cancel_enabled);
-        ::EnableWindow(Item(IDC_RUN), effects.run_enabled);
-    }
-    if (effects.stop) runner_.Stop();
-    if (effects.end_now) runner_.EndNow();
-    // Without its timer a cancel could not time out: the spawner is ended
-    // at once instead. A repeat that cannot be scheduled is cancelled.
-    if (effects.cancel_timer == TimerChange::kSet && !cancel_timer_.Start(Hwnd(), RunCycle::kCancelTimeoutMs)) {
-        runner_.EndNow();
-    }
-    if (effects.repeat_timer == TimerChange::kSet && !repeat_timer_.Start(Hwnd(), effects.repeat_ms)) {
-        Carry(cycle_.Cancel());
-    }
-    // Last: a run that cannot start ends at once, through the cycle again.
-    if (effects.start) StartRun(effects.run);
-    // The whole Run again, with a new header.
-    if (effects.rerun) ::SendMessageA(Hwnd(), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0);
-}
-
-void AsyncCommandPage::ReportRunEnd(std::wstring_view pane_text, DWORD exit_code) {
-    if (!run_end_watch_) return;
-    const RunEndWatch watch = std::move(run_end_watch_);
-    run_end_watch_ = nullptr;
-    watch(RunEnd{pane_text, exit_code, run_started_});
-}
-
 INT_PTR AsyncCommandPage::OnCancel(WPARAM, LPARAM) {
-    Carry(cycle_.Cancel());
+    run_.Cancel();
     return 0;
 }
 
@@ -315,13 +184,7 @@ INT_PTR AsyncCommandPage::OnPrint(WPARAM, LPARAM) {
 }
 
 INT_PTR AsyncCommandPage::OnTimer(WPARAM wparam, LPARAM) {
-    if (wparam == traits_.cancel_timer_id) {
-        Carry(cycle_.CancelTimeout());
-    } else if (traits_.repeat_timer_id != 0 && wparam == traits_.repeat_timer_id) {
-        Carry(cycle_.RepeatDue());
-    } else {
-        ::KillTimer(Hwnd(), wparam);
-    }
+    if (!run_.OnTimer(wparam)) ::KillTimer(Hwnd(), wparam);
     return 0;
 }
 

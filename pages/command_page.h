@@ -1,8 +1,7 @@
-// A page that runs its commands on a worker thread: Run, Cancel and the
-// cancel time-out, the output pane, cumulative output, the line filter of
-// the pages that show output line by line and, on the pages that take a
-// host, the host combo box of the shared host list. Each page adds its
-// commands and its options. UI thread only.
+// A page that runs commands: a form that holds its options, plans each run
+// and hands it to its PageRun, which carries the run out; on the pages that
+// take a host, the host combo box of the shared host list. Each page adds
+// its commands and its options. UI thread only.
 #pragma once
 
 #include <ctime>
@@ -12,39 +11,12 @@
 #include <vector>
 
 #include "core/command_line.h"
-#include "core/line_filter.h"
-#include "core/run_cycle.h"
 #include "framework/message_map.h"
-#include "framework/timer.h"
 #include "framework/property_page.h"
 #include "hostlist/host_list.h"
-#include "runner/async_runner.h"
-#include "runner/output_pane.h"
+#include "pages/page_run.h"
 
 namespace tracewick {
-
-struct CommandPageTraits {
-    int template_id;
-    int pane_id;
-    int host_combo_id;  // 0 on a page without a host
-    RunnerTraits runner;
-    RunCycleTraits cycle;
-    UINT_PTR cancel_timer_id;
-    UINT_PTR repeat_timer_id;  // 0 on a page that does not repeat
-    int margin;         // scroll margin for the output and end lines
-    int header_margin;  // for the header; OutputPane::kNoScroll for none
-    const char* document_name;  // what a print job of the pane is called
-    const LineRules* line_rules = nullptr;  // null: output is shown as it comes
-};
-
-// What one run runs.
-struct RunPlan {
-    std::vector<RunStep> steps;
-    ChunkRewrite rewrite = {};
-    // What a line filter's subject rule names in this run (the computer of
-    // the run), fixed when the run is planned; in the program's code page.
-    std::string subject = {};
-};
 
 class AsyncCommandPage : public WithMessageMap<AsyncCommandPage, PropertyPage>, public HostPage {
 public:
@@ -55,25 +27,17 @@ public:
     // The host field's focus-loss routine, also run by the sheet on Close.
     void CommitInput() override;
 
-    void StopRun() override { runner_.Stop(); }
+    void StopRun() override { run_.Stop(); }
 
     HWND HostCombo() const override;
     void TakeHost(const std::string& host) override;
     void EmptyHostField() override { host_field_empty_ = true; }
 
-    // How a run ended: its text from its header to its end line (empty when
-    // refused), its exit code (1 when refused or cancelled) and when it
-    // started (its header's time).
-    struct RunEnd {
-        std::wstring_view text;
-        DWORD exit_code;
-        std::time_t started;
-    };
+    using RunEnd = tracewick::RunEnd;
     // Told once, when the next run has ended, was refused or could not start.
-    using RunEndWatch = std::function<void(const RunEnd& end)>;
-    void WatchNextRunEnd(RunEndWatch watch) { run_end_watch_ = std::move(watch); }
+    void WatchNextRunEnd(RunEndWatch watch) { run_.WatchNextEnd(std::move(watch)); }
     // The next runs run once, whatever repeat interval the page has.
-    void DropRepeat() { Carry(cycle_.SetRepeat(0)); }
+    void DropRepeat() { run_.SetRepeat(0); }
 
 protected:
     BOOL OnInitDialog() override;
@@ -100,10 +64,6 @@ protected:
     // has been told why the host does not fit; `noun` is what the field holds.
     std::optional<std::string> CommandFor(const CommandTemplate& command, const std::string& host,
                                           std::string_view noun = "host name");
-    // Carries out what the run cycle said; `end_line` is the text an End
-    // event shows, `exit_code` that run's. Output is shown by the output
-    // handler, in batches.
-    void Carry(const RunEffects& effects, std::string_view end_line = {}, DWORD exit_code = 1);
 
     // Pulls the controls into the members: a check box commits on each click.
     INT_PTR OnPullControls(WPARAM, LPARAM);
@@ -120,9 +80,7 @@ protected:
 
     HostList* hosts_;
     std::string host_;
-    RunCycle cycle_;
-    AsyncRunner runner_;
-    OutputPane pane_;
+    PageRun run_;
 
 private:
     INT_PTR OnRun(WPARAM, LPARAM);
@@ -132,21 +90,8 @@ private:
     INT_PTR OnViewList(WPARAM, LPARAM);
     INT_PTR OnPrint(WPARAM, LPARAM);
     INT_PTR OnTimer(WPARAM, LPARAM);
-    void OnOutput(LPARAM lparam);
-    // The pane cannot take the run's output: the run stops, as with Cancel.
-    void StopForFullPane();
-    void StartRun(unsigned run);
-    void WaitForEnd();
-    void ReportRunEnd(std::wstring_view pane_text, DWORD exit_code);
-    // The run the pane shows: when it started, and its header line.
-    std::time_t run_started_ = 0;
-    std::string run_header_;
 
     CommandPageTraits traits_;
-    WindowTimer cancel_timer_;
-    WindowTimer repeat_timer_;
-    // What the next started run runs: set by Run just before the cycle starts it.
-    RunPlan next_plan_;
     bool committing_ = false;
     // The host combo, once made, shows no text (see EmptyHostField).
     bool host_field_empty_ = false;

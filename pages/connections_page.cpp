@@ -15,7 +15,7 @@ constexpr int kMargin = 14;
 constexpr CommandPageTraits kConnectionsTraits{IDD_CONNECTIONS_PAGE,
                                               IDC_NET_PANE,
                                               0,
-                                              RunnerTraits{WM_USER + 1006, WM_USER + 1007, "Connect cancelled", "\r\n"},
+                                              RunnerTraits{"Connect cancelled", "\r\n"},
                                               RunCycleTraits{"Connect", true, false},
                                               kCancelTimer,
                                               0,

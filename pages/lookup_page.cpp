@@ -12,7 +12,7 @@ constexpr int kMargin = 14;
 constexpr CommandPageTraits kLookupTraits{IDD_LOOKUP_PAGE,
                                          IDC_PANE,
                                          IDC_HOST,
-                                         RunnerTraits{WM_USER + 1002, WM_USER + 1003, "Lookup cancelled"},
+                                         RunnerTraits{"Lookup cancelled"},
                                          RunCycleTraits{"Lookup", true, false},
                                          kCancelTimer,
                                          0,

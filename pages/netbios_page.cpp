@@ -18,7 +18,7 @@ constexpr DWORD kRegistryNameBytes = 50;
 constexpr CommandPageTraits kNetbiosTraits{IDD_NETBIOS_PAGE,
                                           IDC_NET_PANE,
                                           0,
-                                          RunnerTraits{WM_USER + 1010, WM_USER + 1011, "NetBIOS cancelled", "\r\n"},
+                                          RunnerTraits{"NetBIOS cancelled", "\r\n"},
                                           RunCycleTraits{"NetBIOS", true, false},
                                           kCancelTimer,
                                           0,

@@ -14,7 +14,7 @@ constexpr int kMargin = 14;
 constexpr CommandPageTraits kPingTraits{IDD_PING_PAGE,
                                        IDC_PANE,
                                        IDC_HOST,
-                                       RunnerTraits{WM_USER + 1004, WM_USER + 1005, "Ping cancelled"},
+                                       RunnerTraits{"Ping cancelled"},
                                        RunCycleTraits{"Ping", true, true},
                                        kCancelTimer,
                                        kRepeatTimer,
@@ -33,7 +33,7 @@ CPingPage::CPingPage(HostList& hosts) : WithMessageMap(kPingTraits, &hosts, kPin
 
 void CPingPage::ReadSettings(SettingsReader& reader) {
     OptionsPage::ReadSettings(reader);
-    Carry(cycle_.SetRepeat(options_.repeat));
+    run_.SetRepeat(options_.repeat);
 }
 
 std::optional<std::string> CPingPage::BuildCommand(const std::string& host) {
@@ -44,7 +44,7 @@ INT_PTR CPingPage::OnOptions(WPARAM, LPARAM) {
     PingOptionsDialog dialog(options_);
     if (dialog.DoModal(::GetParent(Hwnd())) != IDOK) return 0;
     options_ = dialog.Options();
-    Carry(cycle_.SetRepeat(options_.repeat));
+    run_.SetRepeat(options_.repeat);
     return 0;
 }
 

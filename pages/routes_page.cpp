@@ -13,7 +13,7 @@ constexpr int kMargin = 13;
 constexpr CommandPageTraits kRoutesTraits{IDD_ROUTES_PAGE,
                                          IDC_NET_PANE,
                                          0,
-                                         RunnerTraits{WM_USER + 1008, WM_USER + 1009, "Routes stopped"},
+                                         RunnerTraits{"Routes stopped"},
                                          RunCycleTraits{"Routes", false, false},
                                          0,
                                          0,

@@ -15,7 +15,7 @@ constexpr int kMargin = 13;
 constexpr CommandPageTraits kStatisticsTraits{IDD_STATISTICS_PAGE,
                                              IDC_PANE,
                                              0,
-                                             RunnerTraits{WM_USER + 1012, WM_USER + 1013, "Statistics stopped"},
+                                             RunnerTraits{"Statistics stopped"},
                                              RunCycleTraits{"Statistics", false, false},
                                              0,
                                              0,

@@ -14,7 +14,7 @@ constexpr int kMargin = 14;
 constexpr CommandPageTraits kTracertTraits{IDD_TRACERT_PAGE,
                                           IDC_TRACERT_PANE,
                                           IDC_TRACERT_HOST,
-                                          RunnerTraits{WM_USER + 1000, WM_USER + 1001, "Tracert cancelled"},
+                                          RunnerTraits{"Tracert cancelled"},
                                           RunCycleTraits{"Tracert", true, false},
                                           kCancelTimer,
                                           0,

@@ -1,6 +1,5 @@
 #include "runner/async_runner.h"
 
-#include "core/delivery.h"
 #include "core/pane_text.h"
 #include "runner/spawn.h"
 #include "spawner/contract.h"
@@ -8,22 +7,6 @@
 namespace tracewick {
 
 namespace {
-
-// How long a worker waits before posting to a full queue again.
-constexpr DWORD kQueueFullPauseMs = 10;
-
-// Posts `text` of run `run` to `window`. A full queue is waited out while the
-// window exists; false (and the text freed) once it is gone.
-bool PostText(HWND window, UINT message, unsigned run, std::string text, DWORD exit_code = 0) {
-    auto payload = std::make_unique<PostedText>(PostedText{run, std::move(text), exit_code});
-    const auto lparam = reinterpret_cast<LPARAM>(payload.get());
-    if (!PostPatiently([&] { return ::PostMessageA(window, message, 0, lparam) != FALSE; },
-                       [&] { return ::IsWindow(window) != FALSE; }, [] { ::Sleep(kQueueFullPauseMs); })) {
-        return false;
-    }
-    payload.release();  // the receiver owns it now
-    return true;
-}
 
 // What the worker needs, copied at the start so the page may start a new
 // run at once; the worker owns it.
@@ -34,6 +17,19 @@ struct WorkerStart {
     unsigned run;
     RunnerTraits traits;
     ChunkRewrite rewrite;
+
+    // Into the run's channel; the page is woken when it had taken all before.
+    void Deliver(std::string_view text) const {
+        if (shared->channel.Append(text)) Wake();
+    }
+    void Finish(std::string end, DWORD exit_code) const {
+        if (shared->channel.Finish({std::move(end), exit_code})) Wake();
+    }
+    // A page that is gone takes nothing: its run is stopped with it.
+    void Wake() const {
+        ::SetEvent(shared->wake_event.Get());
+        ::PostMessageA(page, kRunWakeMessage, run, 0);
+    }
 };
 
 void ReadUntilEndOrCancel(const WorkerStart& start, AsyncRunner::Shared& shared, const SpawnedCommand& child) {
@@ -42,12 +38,9 @@ void ReadUntilEndOrCancel(const WorkerStart& start, AsyncRunner::Shared& shared,
         DropNuls(chunk);
         if (chunk.empty()) continue;
         if (start.rewrite) chunk = start.rewrite(chunk);
-        if (!chunk.empty()) PostText(start.page, start.traits.output_message, start.run, std::move(chunk));
+        start.Deliver(chunk);
     }
-    if (!start.rewrite) return;
-    if (std::string held = start.rewrite({}); !held.empty()) {
-        PostText(start.page, start.traits.output_message, start.run, std::move(held));
-    }
+    if (start.rewrite) start.Deliver(start.rewrite({}));
 }
 
 class SharedLock {
@@ -68,7 +61,7 @@ DWORD RunOneCommand(const WorkerStart& start, AsyncRunner::Shared& shared, const
     if (!child.Started()) {
         // Among the output, so in its code page.
         if (!shared.cancel) {
-            PostText(start.page, start.traits.output_message, start.run, ToOutputText(SpawnFailureText(child.error)));
+            start.Deliver(ToOutputText(SpawnFailureText(child.error)));
         }
         return kSpawnerCannotStart;  // as the spawner says of a command it cannot start
     }
@@ -103,20 +96,18 @@ DWORD WINAPI Worker(void* argument) {
         DWORD exit_code = 0;
         for (const auto& step : start->steps) {
             if (shared.cancel) break;
-            if (!step.heading.empty()) PostText(start->page, start->traits.output_message, start->run, step.heading);
+            start->Deliver(step.heading);
             const DWORD code = RunOneCommand(*start, shared, step.command);
             if (exit_code == 0) exit_code = code;
         }
-        const std::string end = start->traits.end_break +
-                                std::string(shared.cancel ? start->traits.cancelled_text : kEndOfDataText);
-        PostText(start->page, start->traits.done_message, start->run, end, shared.cancel ? 1 : exit_code);
+        start->Finish(start->traits.end_break + std::string(shared.cancel ? start->traits.cancelled_text : kEndOfDataText),
+                      shared.cancel ? 1 : exit_code);
     } catch (...) {
         // Out of memory, most likely. The run still ends, as a failure: a
         // page without its end line would stay running for good.
         try {
-            PostText(start->page, start->traits.output_message, start->run, "Tracewick could not go on with this run.\r\n");
-            PostText(start->page, start->traits.done_message, start->run,
-                     start->traits.end_break + std::string(kEndOfDataText), 1);
+            start->Deliver("Tracewick could not go on with this run.\r\n");
+            start->Finish(start->traits.end_break + std::string(kEndOfDataText), 1);
         } catch (...) {
         }
     }
@@ -125,14 +116,12 @@ DWORD WINAPI Worker(void* argument) {
 
 }  // namespace
 
-std::unique_ptr<PostedText> TakePosted(LPARAM lparam) noexcept {
-    return std::unique_ptr<PostedText>(reinterpret_cast<PostedText*>(lparam));
-}
-
 bool AsyncRunner::Start(HWND page, unsigned run, std::vector<RunStep> steps, ChunkRewrite rewrite) {
     shared_ = std::make_shared<Shared>();
+    shared_->run = run;
     shared_->cancel_event.Reset(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!shared_->cancel_event) return false;
+    shared_->wake_event.Reset(::CreateEventA(nullptr, FALSE, FALSE, nullptr));
+    if (!shared_->cancel_event || !shared_->wake_event) return false;
     auto start = std::make_unique<WorkerStart>(
         WorkerStart{shared_, page, std::move(steps), run, traits_, std::move(rewrite)});
     const HANDLE thread = ::CreateThread(nullptr, 0, &Worker, start.get(), 0, nullptr);
@@ -153,6 +142,8 @@ void AsyncRunner::Stop() {
         if (child != 0 && ::WaitForSingleObject(shared_->process.Get(), 0) == WAIT_TIMEOUT) TryPostStopRequest(child);
     }
     ::SetEvent(shared_->cancel_event.Get());
+    // A worker waiting for the page to take its output must see the cancel.
+    shared_->channel.Close();
 }
 
 void AsyncRunner::EndNow() {
@@ -160,6 +151,11 @@ void AsyncRunner::EndNow() {
     Stop();
     SharedLock lock(*shared_);
     if (shared_->child_thread_id != 0) ::TerminateProcess(shared_->process.Get(), kSpawnerStopped);
+}
+
+RunChannel::Batch AsyncRunner::Take(unsigned run, std::size_t max_length) {
+    if (!shared_ || shared_->run != run) return {};
+    return shared_->channel.Take(max_length);
 }
 
 }  // namespace tracewick

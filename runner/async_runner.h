@@ -1,6 +1,7 @@
 // The asynchronous command runner: one worker thread per run starts the
 // run's commands strictly one after the other, reads each spawner's output
-// and posts every chunk, then one end line, to the page. The page's run
+// and delivers every chunk, then one end line, through the run's channel,
+// waking the page once until it has taken what waits. The page's run
 // cycle decides when to start, stop and end a run; this carries it out.
 // Every method is for the user-interface thread; the worker touches only
 // its run's Shared block and posts messages.
@@ -15,36 +16,26 @@
 #include <vector>
 
 #include "core/command_line.h"
+#include "core/run_channel.h"
 #include "framework/handles.h"
 
 namespace tracewick {
 
 // What sets one page's runner apart from another's.
 struct RunnerTraits {
-    UINT output_message;  // the page's WM_PAGE_OUTPUT
-    UINT done_message;    // the page's WM_PAGE_DONE
     const char* cancelled_text;
     // What comes before the end line's text: pages that show whole lines
     // have already ended the last line themselves.
     const char* end_break = "\r\n\r\n";
 };
 
-// Applied by the worker to each chunk before it is posted, and to an empty
-// chunk when a command's output has ended, for what it held back.
+// Applied by the worker to each chunk before it is delivered, and to an
+// empty chunk when a command's output has ended, for what it held back.
 using ChunkRewrite = std::function<std::string(std::string_view)>;
 
-// A text posted from a worker, with the number of its run: the receiving
-// page owns it.
-struct PostedText {
-    unsigned run;
-    std::string text;
-    // With the end line: the first non-zero exit code of the run's commands,
-    // or 0; 1 for a cancelled run.
-    DWORD exit_code = 0;
-};
-
-// Takes ownership of the text that a WM_PAGE_OUTPUT or WM_PAGE_DONE carries.
-[[nodiscard]] std::unique_ptr<PostedText> TakePosted(LPARAM lparam) noexcept;
+// What a worker posts to its page when its run's channel has something
+// again: wParam is the run's number. At most one is outstanding per run.
+inline constexpr UINT kRunWakeMessage = WM_APP + 16;
 
 class AsyncRunner {
 public:
@@ -56,8 +47,8 @@ public:
     AsyncRunner(const AsyncRunner&) = delete;
     AsyncRunner& operator=(const AsyncRunner&) = delete;
 
-    // Starts run `run` of `steps`, posting to `page`; false when the worker
-    // thread could not be started (nothing was posted). Each step's heading
+    // Starts run `run` of `steps`, waking `page` when its channel holds
+    // something; false when the worker thread could not be started. Each step's heading
     // is posted as output just before its command starts; a command that
     // cannot start is said in the output and the run goes on with the next.
     // The worker passes each chunk through `rewrite`, when there is one.
@@ -73,8 +64,20 @@ public:
     // the command along.
     void EndNow();
 
+    // What run `run` has delivered, up to `max_length` bytes, and its end
+    // once everything before it is taken; nothing for a run not current.
+    [[nodiscard]] RunChannel::Batch Take(unsigned run, std::size_t max_length);
+    // Set whenever the current run wakes its page: a synchronous wait
+    // waits on it rather than on the page's queue. Null before a run.
+    [[nodiscard]] HANDLE WakeEvent() const noexcept { return shared_ ? shared_->wake_event.Get() : nullptr; }
+
     // Shared by the worker and the user-interface thread for one run.
     struct Shared {
+        // How far the window may fall behind before the worker waits.
+        static constexpr std::size_t kChannelBound = 1 << 20;
+        unsigned run = 0;
+        RunChannel channel{kChannelBound};
+        UniqueKernelHandle wake_event;  // auto-reset, set with each wake-up
         std::atomic<bool> cancel{false};
         UniqueKernelHandle cancel_event;  // set with `cancel`: wakes the worker from its read
         // The spawner running now, if any: the worker writes both under the

@@ -172,10 +172,7 @@ TEST(Spawner, Contract) {
 }
 
 // ---- The runner: a message-only window stands in for the page; the pump
-// takes its two messages.
-
-constexpr UINT kOutput = WM_USER + 1004;
-constexpr UINT kDone = WM_USER + 1005;
+// answers each wake-up by taking what the run delivered.
 
 struct Page {
     HWND hwnd = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
@@ -185,19 +182,21 @@ struct Page {
 
     // Takes messages until `done` holds or `ms` pass.
     template <class Done>
-    bool PumpUntil(Done done, DWORD ms) {
+    bool PumpUntil(AsyncRunner& runner, Done done, DWORD ms) {
         for (const ULONGLONG deadline = GetTickCount64() + ms; !done();) {
             if (GetTickCount64() >= deadline) return false;
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
             for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) {
-                if (msg.message != kOutput && msg.message != kDone) {
+                if (msg.message != kRunWakeMessage) {
                     DispatchMessageA(&msg);
                     continue;
                 }
-                const auto posted = TakePosted(msg.lParam);
-                if (msg.message != kDone) continue;
-                ends.push_back(posted->text);
-                exit_codes.push_back(posted->exit_code);
+                for (RunChannel::Batch batch; (batch = runner.Take(static_cast<unsigned>(msg.wParam), 1000)).more ||
+                                              batch.end || !batch.text.empty();) {
+                    if (!batch.end) continue;
+                    ends.push_back(batch.end->line);
+                    exit_codes.push_back(batch.end->exit_code);
+                }
             }
         }
         return true;
@@ -214,14 +213,14 @@ TEST(Runner, StopAtOnceEndsTheRunByItself) {
                 folder.Install("TRACEWICK_FAKE", "ping", "out started\nsleep 20000\n"));
     for (int round = 0; round < 8; ++round) {
         SCOPED_TRACE(round);
-        AsyncRunner runner({kOutput, kDone, "Ping cancelled"});
+        AsyncRunner runner({"Ping cancelled"});
         Page page;
         ASSERT_TRUE(runner.Start(page.hwnd, 7, {RunStep{"conspawn.exe \"ping x\""}}));
         runner.Stop();
         const ULONGLONG stopped = GetTickCount64();
-        ASSERT_TRUE(page.PumpUntil([&] { return !page.ends.empty(); }, kRunMs));
+        ASSERT_TRUE(page.PumpUntil(runner, [&] { return !page.ends.empty(); }, kRunMs));
         EXPECT_LE(GetTickCount64() - stopped, 3500u);
-        page.PumpUntil([] { return false; }, 200);  // nothing more may come
+        page.PumpUntil(runner, [] { return false; }, 200);  // nothing more may come
         EXPECT_EQ(page.ends, std::vector<std::string>{"\r\n\r\nPing cancelled"});
         EXPECT_EQ(page.exit_codes, std::vector<DWORD>{1});
     }
@@ -233,10 +232,10 @@ TEST(Runner, EndCarriesTheFirstFailingExitCode) {
     const CurrentDirectory in(folder.path());
     ASSERT_TRUE(folder.Install("TRACEWICK_CONSPAWN", "conspawn") && folder.Install("TRACEWICK_FAKE", "ping", "") &&
                 folder.Install("TRACEWICK_FAKE", "arp", "exit 260\n") && folder.Install("TRACEWICK_FAKE", "net", "exit 5\n"));
-    AsyncRunner runner({kOutput, kDone, "ARP cancelled"});
+    AsyncRunner runner({"ARP cancelled"});
     Page page;
     ASSERT_TRUE(runner.Start(page.hwnd, 1, {{"conspawn.exe ping"}, {"conspawn.exe arp"}, {"conspawn.exe net"}}));
-    ASSERT_TRUE(page.PumpUntil([&] { return !page.ends.empty(); }, kRunMs));
+    ASSERT_TRUE(page.PumpUntil(runner, [&] { return !page.ends.empty(); }, kRunMs));
     EXPECT_EQ(page.exit_codes, std::vector<DWORD>{260});
 }
 

@@ -481,11 +481,11 @@ const std::vector<Row> kRows = {
     // its stand-in writes what a command of such a system writes, and the pane, log, clipboard, saved file
     // and print job hold that text (the expectations are UTF-8).
     {"under 866 Russian output is Russian text in the pane, the log, the clipboard, a file and a print job", "PS",
-     "out \\x8E\\xE2\\xA2\\xA5\\xE2 \\xAE\\xE2 127.0.0.1: \\xA2\\xE0\\xA5\\xAC\\xEF<1\\xAC\\xE1\n"
+     "out \\x8E\\xE2\\xA2\\xA5\\xE2 \\xAE\\xE2 127.0.0.1: \\xA2\\xE0\\xA5\\xAC\\xEF<1\\xAC\\xE1 TTL=128\n"
      "out \\x91\\xE2\\xA0\\xE2\\xA8\\xE1\\xE2\\xA8\\xAA\\xA0 Ping \\xA4\\xAB\\xEF 127.0.0.1:\n",
      {{Do::kWaitText, "End of Data"},
-      {Do::kPane, "<header>\r\n$LEADОтвет от 127.0.0.1: время<1мс\r\nСтатистика Ping для 127.0.0.1:\r\n$END"},
-      {Do::kFileBytes, "run.log", "\xEF\xBB\xBF<header>\r\n$LEADОтвет от 127.0.0.1: время<1мс\r\n"
+      {Do::kPane, "<header>\r\n$LEADОтвет от 127.0.0.1: время<1мс TTL=128\r\nСтатистика Ping для 127.0.0.1:\r\n$END"},
+      {Do::kFileBytes, "run.log", "\xEF\xBB\xBF<header>\r\n$LEADОтвет от 127.0.0.1: время<1мс TTL=128\r\n"
                                   "Статистика Ping для 127.0.0.1:\r\n$END\r\n"},
       {Do::kCopy, "menu"}, {Do::kSaveAs, "saved.txt"}, {Do::kPrint, "1", "$DOCUMENT"},
       {Do::kPrinted, "afii10032|afii10084|afii10067|afii10070|afii10084"}},  // Ответ

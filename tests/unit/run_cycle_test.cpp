@@ -3,7 +3,6 @@
 // it leaves.
 #include "core/run_cycle.h"
 
-#include "core/delivery.h"
 
 #include <gtest/gtest.h>
 
@@ -111,23 +110,6 @@ TEST(RunCycle, EventsInEveryState) {
         for (std::string event; history >> event;) Play(cycle, event);
         EXPECT_EQ(Play(cycle, row.event).Describe(), row.effects);
         EXPECT_STREQ(kStateNames[static_cast<int>(cycle.State())], row.state);
-    }
-}
-
-// A worker's text waits while the page's queue is full and is dropped only
-// once the page is gone.
-TEST(PostPatiently, WaitsForRoomAndGivesUpOnlyWhenThePageIsGone) {
-    const std::tuple<int, int, bool, int> cases[] = {  // posts refused, page checks answered yes; delivered, pauses
-        {0, 0, true, 0},         // room at once
-        {500, 1000, true, 500},  // queue full for a while
-        {500, 3, false, 3},      // page gone while full
-    };
-    for (const auto& [refusals, page_lives, delivered, pauses] : cases) {
-        int tries = 0, checks = 0, paused = 0;
-        const int refused = refusals, lives = page_lives;  // C++17 lambdas capture no structured binding
-        const bool sent = PostPatiently([&] { return ++tries > refused; }, [&] { return ++checks <= lives; },
-                                        [&] { ++paused; });
-        EXPECT_EQ(std::make_pair(sent, paused), std::make_pair(delivered, pauses)) << refusals << "/" << page_lives;
     }
 }
 
