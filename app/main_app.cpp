@@ -10,7 +10,7 @@
 #include "app/main_sheet.h"
 #include "app/unattended.h"
 #include "core/autorun.h"
-#include "runner/output_pane.h"
+#include "pane/output_pane.h"
 
 namespace tracewick {
 

@@ -9,7 +9,7 @@
 #include "framework/message_box.h"
 #include "hostlist/host_list_dialog.h"
 #include "res/resource.h"
-#include "runner/printing.h"
+#include "pane/printing.h"
 #include "spawner/contract.h"
 
 namespace tracewick {

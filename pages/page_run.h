@@ -21,7 +21,7 @@
 #include "core/run_cycle.h"
 #include "framework/timer.h"
 #include "runner/async_runner.h"
-#include "runner/output_pane.h"
+#include "pane/output_pane.h"
 
 namespace tracewick {
 

@@ -12,7 +12,7 @@
 #include <random>
 #include <regex>
 
-#include "runner/pane_menu.h"
+#include "pane/pane_menu.h"
 #include "tests/fake/bulk_text.h"
 #include "tests/ui/program_test.h"
 

@@ -1,4 +1,4 @@
-#include "runner/common_dialogs.h"
+#include "pane/common_dialogs.h"
 
 #include <cderr.h>
 

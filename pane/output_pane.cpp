@@ -1,13 +1,13 @@
-#include "runner/output_pane.h"
+#include "pane/output_pane.h"
 
-#include "runner/pane_menu.h"
+#include "pane/pane_menu.h"
 
 #include <algorithm>
 #include <ctime>
 #include <string>
 
 #include "framework/wide_text.h"
-#include "runner/output_text.h"
+#include "pane/output_text.h"
 
 namespace tracewick {
 

@@ -1,4 +1,4 @@
-#include "runner/output_text.h"
+#include "pane/output_text.h"
 
 namespace tracewick {
 

@@ -1,6 +1,6 @@
-#include "runner/pane_menu.h"
+#include "pane/pane_menu.h"
 
-#include "runner/common_dialogs.h"
+#include "pane/common_dialogs.h"
 
 #include <commctrl.h>
 #include <commdlg.h>
@@ -16,7 +16,7 @@
 #include "framework/handles.h"
 #include "framework/message_box.h"
 #include "framework/wide_text.h"
-#include "runner/output_pane.h"
+#include "pane/output_pane.h"
 
 namespace tracewick {
 

@@ -1,6 +1,6 @@
-#include "runner/printing.h"
+#include "pane/printing.h"
 
-#include "runner/common_dialogs.h"
+#include "pane/common_dialogs.h"
 
 #include <cderr.h>
 #include <commdlg.h>
@@ -14,7 +14,7 @@
 #include "core/print_layout.h"
 #include "framework/handles.h"
 #include "framework/message_box.h"
-#include "runner/output_pane.h"
+#include "pane/output_pane.h"
 
 namespace tracewick {
 
