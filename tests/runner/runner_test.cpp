@@ -12,6 +12,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framework/process_start.h"
@@ -242,33 +243,22 @@ TEST(Runner, EndCarriesTheFirstFailingExitCode) {
 // A start is tried again only after the system's internal error, at most
 // three times in all, and a failure leaves the last try's error behind.
 TEST(ProcessStart, RetriesOnlyTheInternalError) {
-    struct Case {
-        std::vector<DWORD> errors;  // each try's failure; 0 succeeds
-        bool started;
-        int tries;
-        DWORD last_error;
+    const std::tuple<std::vector<DWORD>, bool, int> cases[] = {  // each try's failure (0 succeeds); started; tries
+        {{0}, true, 1},
+        {{ERROR_INTERNAL_ERROR, 0}, true, 2},
+        {{ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR, 0}, true, 3},
+        {{ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR, 0}, false, 3},
+        {{ERROR_FILE_NOT_FOUND, 0}, false, 1},
+        {{ERROR_INTERNAL_ERROR, ERROR_ACCESS_DENIED, 0}, false, 2},
     };
-    const Case cases[] = {
-        {{0}, true, 1, 0},
-        {{ERROR_INTERNAL_ERROR, 0}, true, 2, 0},
-        {{ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR, 0}, true, 3, 0},
-        {{ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR, ERROR_INTERNAL_ERROR, 0}, false, 3, ERROR_INTERNAL_ERROR},
-        {{ERROR_FILE_NOT_FOUND, 0}, false, 1, ERROR_FILE_NOT_FOUND},
-        {{ERROR_INTERNAL_ERROR, ERROR_ACCESS_DENIED, 0}, false, 2, ERROR_ACCESS_DENIED},
-    };
-    for (const Case& c : cases) {
-        int tries = 0;
-        const bool started = StartProcessRetrying([&] {
-            const DWORD error = c.errors[static_cast<std::size_t>(tries++)];
-            SetLastError(error);
-            return error == 0;
-        });
-        const DWORD error = GetLastError();
-        EXPECT_EQ(c.started, started) << tries;
-        EXPECT_EQ(c.tries, tries);
-        if (!started) {
-            EXPECT_EQ(c.last_error, error);
-        }
+    for (const auto& [errors, started, tries] : cases) {
+        const std::vector<DWORD>& fails = errors;
+        std::size_t tried = 0;
+        const bool ok = StartProcessRetrying([&] { return SetLastError(fails[tried]), fails[tried++] == 0; });
+        const DWORD last_error = GetLastError();
+        EXPECT_EQ(started, ok);
+        EXPECT_EQ(static_cast<std::size_t>(tries), tried);
+        if (!ok) { EXPECT_EQ(fails[tried - 1], last_error) << "the last try's error stays"; }
     }
 }
 

@@ -190,20 +190,15 @@ TEST_F(ProgramTest, UnattendedRunsAppendToTheLogAndEndWithTheirExitCode) {
 }
 
 // The log of a session that watches a host: every run, a line for each
-// change of state, whatever language ping speaks, and a summary at Exit.
+// change of state and a summary at Exit.
 TEST_F(ProgramTest, AWatchedHostsLogHoldsEveryRunAndItsOutages) {
     const std::string answer = "Reply from 10.0.0.1: bytes=32 time<1ms TTL=64";
-    const std::string antwort = "Antwort von 10.0.0.1: Bytes=32 Zeit<1ms TTL=64";
     const std::string stopped = "The host stopped answering.", again = "The host answers again after ";
     struct Row { const char* name; std::string script; int runs; std::vector<std::string> changes; };
     const Row rows[] = {
         {"three runs that answer", "out " + answer + "\n", 3, {}},
         {"two runs lost between answers", "when 1,4 out " + answer + "\nwhen 2,3 out Request timed out.\nwhen 2,3 exit 1\n",
          4, {stopped, again}},
-        {"in German", "when 1,4 out " + antwort + "\nwhen 2,3 out Zeit\\x81berschreitung der Anforderung.\nwhen 2,3 exit 1\n",
-         4, {stopped, again}},
-        {"a router's unreachable with code 0 is no answer",
-         "when 1 out Reply from 10.0.0.254: Destination host unreachable.\nwhen 2 out " + answer + "\n", 2, {stopped, again}},
     };
     // Run headers and state lines are time stamps on a line of their own.
     const std::regex stamp("[A-Za-z]+day, [A-Za-z]+ [0-9]{2}, [0-9]{4} at ([0-9]{2}):([0-9]{2}):([0-9]{2})\r\n([^\r]*)");
@@ -230,12 +225,12 @@ TEST_F(ProgramTest, AWatchedHostsLogHoldsEveryRunAndItsOutages) {
         for (std::size_t i = 0; i < changes.size(); ++i) EXPECT_EQ(0u, changes[i].first.rfind(row.changes[i], 0));
         if (changes.size() == 2) {
             // Lost from the first run that got no answer to the first that did.
-            const int length = run_starts.at(changes.size() == 2 && row.runs == 4 ? 3 : 1) - run_starts.at(row.runs == 4 ? 1 : 0);
+            const int length = run_starts.at(3) - run_starts.at(1);
             EXPECT_EQ(again + "0 hours, 0 minutes and " + std::to_string(length) + " second" + (length == 1 ? "" : "s") + ".",
                       changes[1].first);
             EXPECT_EQ(changes[1].second, run_starts.back());
         }
-        const int answered = row.runs - static_cast<int>(row.changes.empty() ? 0 : row.runs == 4 ? 2 : 1);
+        const int answered = row.runs - (row.changes.empty() ? 0 : 2);
         EXPECT_TRUE(std::regex_search(text, std::regex("\r\nSession from [^\r]+: " + std::to_string(row.runs) +
                                                        " runs, " + std::to_string(answered) + " answered, " +
                                                        std::to_string(row.changes.size() / 2) + " outages? lasting [^\r]+\\.\r\n$")))
@@ -293,16 +288,13 @@ TEST_F(ProgramTest, AReportRunsEveryPageOnceAndLeaves) {
         ASSERT_TRUE(app_->WaitForExit(30000, &code)) << "the report did not end";
         EXPECT_EQ(row.code, code);
         const std::string report = MaskHeaders(app_->ReadFile("report.txt").value_or(FileState{}).bytes);
-        EXPECT_TRUE(std::regex_match(report, std::regex("\xEF\xBB\xBF==== Ping ====\r\n<header>\r\nping ran\r\n[^=]*"
-                                                        "==== Trace Route ====\r\n<header>\r\n[^=]*"
-                                                        "==== Lookup ====\r\n<header>\r\nlookup ran\r\n[^=]*"
-                                                        "==== Routes ====\r\n<header>\r\n[^=]*"
-                                                        "==== ARP ====\r\n<header>\r\n[^=]*"
-                                                        "==== NetBIOS ====\r\n<header>\r\nnet ran\r\n[^=]*"
-                                                        "==== Connections ====\r\n<header>\r\nnetstat ran\r\n[^=]*"
-                                                        "==== Statistics ====\r\n<header>\r\n[^=]*" +
-                                                        std::string(row.last) + "\r\n")))
-            << Visible(report);
+        std::string pattern = "\xEF\xBB\xBF";  // each section in tab order, the pages that print a line with it
+        for (const char* section : {"Ping ====\r\n<header>\r\nping ran", "Trace Route ====\r\n<header>",
+                                    "Lookup ====\r\n<header>\r\nlookup ran", "Routes ====\r\n<header>", "ARP ====\r\n<header>",
+                                    "NetBIOS ====\r\n<header>\r\nnet ran", "Connections ====\r\n<header>\r\nnetstat ran",
+                                    "Statistics ====\r\n<header>"})
+            pattern += std::string("==== ") + section + "\r\n[^=]*";
+        EXPECT_TRUE(std::regex_match(report, std::regex(pattern + row.last + "\r\n"))) << Visible(report);
         EXPECT_EQ(1u, CountOf(report, "ping ran")) << "the report runs Ping once";
         EXPECT_EQ(SettingsLines({"4", "300", "1", "32", "FALSE"}), app_->ReadFile("ping.dat").value_or(FileState{}).bytes);
     }

@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
-#include "core/pages.h"
-
 namespace tracewick {
 
 TEST(AutoRunLetter, FirstArgumentThatIsNotASwitchCounts) {
@@ -61,19 +58,6 @@ TEST(AutoRunRequest, ReportSwitch) {
             EXPECT_TRUE(request.log_file.empty() && !request.exit);
         }
     }
-}
-
-TEST(AutoRunLetter, SelectsPagesInEitherCase) {
-    const std::pair<char, int> rows[] = {
-        {'P', kPingPage},        {'T', kTracertPage},     {'L', kLookupPage}, {'R', kRoutesPage},
-        {'A', kArpPage},         {'N', kNetbiosPage},     {'C', kConnectionsPage},
-        {'S', kStatisticsPage},  {'B', -1},               {'Z', -1},  // About has no letter
-    };
-    for (const auto& [letter, page] : rows) {
-        EXPECT_EQ(PageIndexForLetter(letter), page) << letter;
-        EXPECT_EQ(PageIndexForLetter(static_cast<char>(letter - 'A' + 'a')), page) << letter;
-    }
-    for (const char other : {' ', '\0', '7', '\xe9'}) EXPECT_EQ(PageIndexForLetter(other), -1) << int{other};
 }
 
 }  // namespace tracewick

@@ -17,9 +17,4 @@ TEST(DialogInteger, SignedDigitsWithBlanksAroundAndNothingElse) {
     for (const auto& [text, value] : rows) EXPECT_EQ(ParseDialogInteger(text), value) << text;
 }
 
-TEST(DialogValues, RefusalTexts) {
-    EXPECT_EQ(IntegerRangeRefusal(1, 25), "Please enter an integer between 1 and 25.");
-    EXPECT_EQ(IntegerRangeRefusal(-5, 0), "Please enter an integer between -5 and 0.");
-}
-
 }  // namespace tracewick
