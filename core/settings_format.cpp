@@ -45,6 +45,14 @@ void SettingsWriter::Text(std::string_view value) {
     bytes_ += kSettingsLineEnd;
 }
 
+SettingsReader::SettingsReader(std::string_view bytes) noexcept
+    : rest_(bytes), cr_line_ends_(bytes.find('\n') == std::string_view::npos) {
+    for (const std::string_view mark : {std::string_view("\xEF\xBB\xBF"), std::string_view("\xFF\xFE"),
+                                        std::string_view("\xFE\xFF")}) {
+        if (rest_.substr(0, mark.size()) == mark) rest_.remove_prefix(mark.size());
+    }
+}
+
 bool SettingsReader::NextLine(std::string& line) {
     if (rest_.empty()) return false;
     const std::size_t end = rest_.find(cr_line_ends_ ? '\r' : '\n');

@@ -44,8 +44,8 @@ private:
 class SettingsReader {
 public:
     // Reads from `bytes`, which must outlive the reader.
-    explicit SettingsReader(std::string_view bytes) noexcept
-        : rest_(bytes), cr_line_ends_(bytes.find('\n') == std::string_view::npos) {}
+    // A byte order mark an editor put at the start is passed over.
+    explicit SettingsReader(std::string_view bytes) noexcept;
     // A temporary string would leave the reader dangling.
     template <class T, std::enable_if_t<std::is_same_v<T, std::string>, int> = 0>
     explicit SettingsReader(T&&) = delete;

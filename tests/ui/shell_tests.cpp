@@ -199,6 +199,10 @@ TEST_F(ProgramTest, AWatchedHostsLogHoldsEveryRunAndItsOutages) {
         {"three runs that answer", "out " + answer + "\n", 3, {}},
         {"two runs lost between answers", "when 1,4 out " + answer + "\nwhen 2,3 out Request timed out.\nwhen 2,3 exit 1\n",
          4, {stopped, again}},
+        {"the same in German", "when 1,4 out Antwort von 10.0.0.1: Bytes=32 Zeit<1ms TTL=64\nwhen 2,3 out Zeit\\x81berschreitung "
+         "der Anforderung.\nwhen 2,3 exit 1\n", 4, {stopped, again}},
+        {"a router's unreachable with code 0 is no answer", "when 1,4 out " + answer +
+         "\nwhen 2,3 out Reply from 10.0.0.254: Destination host unreachable.\n", 4, {stopped, again}},
     };
     // Run headers and state lines are time stamps on a line of their own.
     const std::regex stamp("[A-Za-z]+day, [A-Za-z]+ [0-9]{2}, [0-9]{4} at ([0-9]{2}):([0-9]{2}):([0-9]{2})\r\n([^\r]*)");

@@ -33,11 +33,12 @@ TEST(RunChannel, NothingLostNothingAfterTheEndOneWakeAtATime) {
             std::this_thread::yield();
             continue;
         }
+        --outstanding;  // the window takes the wake-up from its queue
         const RunChannel::Batch batch = channel.Take(1000);
         ASSERT_FALSE(end) << "output after the end";
         shown += batch.text;
         end = batch.end;
-        if (!batch.more) --outstanding;  // the window answers one wake-up with batches until drained
+        woke(batch.more);  // more waits: the window wakes itself for the next batch
         std::this_thread::sleep_for(std::chrono::microseconds(50));
     }
     worker.join();

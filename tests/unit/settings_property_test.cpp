@@ -117,7 +117,8 @@ TEST(SettingsProperty, DamagedLinesReadAsMeant) {
         {"CR line ends", "10.0.0.1\rTRUE\r", "10.0.0.1\r\r\nTRUE\r\r\n"},
         {"CR CR CR LF", "10.0.0.1\r\r\r\nTRUE\r\r\r\n", "10.0.0.1\r\r\nTRUE\r\r\n"},
         {"LF CR", "10.0.0.1\n\rTRUE\n\r", "10.0.0.1\r\r\nTRUE\r\r\n"},
-        {"UTF-16", Utf16("10.0.0.1\r\nTRUE\r\n").substr(2), "10.0.0.1\r\r\nTRUE\r\r\n"},
+        {"UTF-16 with its byte order mark", Utf16("10.0.0.1\r\nTRUE\r\n"), "10.0.0.1\r\r\nTRUE\r\r\n"},
+        {"UTF-8 with its byte order mark", "\xEF\xBB\xBF" "10.0.0.1\r\nTRUE\r\n", "10.0.0.1\r\r\nTRUE\r\r\n"},
         {"longer than the field: the default", std::string(16, '1') + "\r\nTRUE\r\n", "\r\r\nTRUE\r\r\n"},
     };
     for (const auto& row : rows) {
