@@ -27,35 +27,28 @@ namespace {
 constexpr DWORD kRunMs = 20000;
 
 // A folder of its own under the temporary directory, removed with the files put there.
-class Folder {
-public:
+struct Folder {
     Folder() {
         char temp[MAX_PATH] = {};
         static unsigned serial = 0;
-        const std::string path = std::string(temp, GetTempPathA(sizeof temp, temp)) + "tws" +
-                                 std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial);
-        if (CreateDirectoryA(path.c_str(), nullptr)) path_ = path;
+        path = std::string(temp, GetTempPathA(sizeof temp, temp)) + "tws" + std::to_string(GetCurrentProcessId()) +
+               "-" + std::to_string(++serial);
+        if (!CreateDirectoryA(path.c_str(), nullptr)) path.clear();
     }
     ~Folder() {
-        for (const std::string& name : files_) DeleteFileA(File(name).c_str());
-        if (!path_.empty()) RemoveDirectoryA(path_.c_str());
+        for (const std::string& name : files) DeleteFileA(File(name).c_str());
+        if (!path.empty()) RemoveDirectoryA(path.c_str());
     }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+    std::string File(const std::string& name) const { return path + "\\" + name; }
     // The program named by `variable` as `name`.exe, and `script` beside it when given.
     [[nodiscard]] bool Install(const char* variable, const std::string& name, const char* script = nullptr) {
-        files_.insert(files_.end(), {name + ".exe", name + ".script"});
+        files.insert(files.end(), {name + ".exe", name + ".script"});
         const char* program = std::getenv(variable);
         if (!program || !CopyFileA(program, File(name + ".exe").c_str(), FALSE)) return false;
         return !script || (std::ofstream(File(name + ".script"), std::ios::binary) << script).flush();
     }
-
-private:
-    std::string path_;
-    std::vector<std::string> files_;
+    std::string path;
+    std::vector<std::string> files;
 };
 
 // The current directory while it lasts.
@@ -132,11 +125,11 @@ const Row kRows[] = {
 void Check(const Row& row) {
     SCOPED_TRACE(row.name);
     Folder folder, elsewhere;
-    ASSERT_FALSE(folder.path().empty() || elsewhere.path().empty());
+    ASSERT_FALSE(folder.path.empty() || elsewhere.path.empty());
     ASSERT_TRUE(folder.Install("TRACEWICK_CONSPAWN", "conspawn"));
     ASSERT_TRUE(row.beside == nullptr || folder.Install("TRACEWICK_FAKE", "ping", row.beside));
     ASSERT_TRUE(row.elsewhere == nullptr || elsewhere.Install("TRACEWICK_FAKE", row.elsewhere_name, row.elsewhere));
-    const CurrentDirectory in(elsewhere.path());
+    const CurrentDirectory in(elsewhere.path);
 
     const std::string command_line = "\"" + folder.File("conspawn.exe") + "\" " + row.arguments;
     SpawnedCommand spawned = StartSpawner(command_line, CREATE_NEW_PROCESS_GROUP);
@@ -157,7 +150,7 @@ void Check(const Row& row) {
     EXPECT_EQ(row.exit_code, exit_code);
 
     std::string expected = row.output;
-    if (const std::size_t at = expected.find("<dir>"); at != std::string::npos) expected.replace(at, 5, folder.path());
+    if (const std::size_t at = expected.find("<dir>"); at != std::string::npos) expected.replace(at, 5, folder.path);
     if (row.one_line) {
         EXPECT_TRUE(text.rfind(expected, 0) == 0 && text.size() > expected.size() + 2 &&
                     text.find_first_of("\r\n") == text.size() - 2 && text.back() == '\n') << text;
@@ -209,7 +202,7 @@ struct Page {
 // time-out comes here to end it instead. The UI rows play the rest of a run.
 TEST(Runner, StopAtOnceEndsTheRunByItself) {
     Folder folder;
-    const CurrentDirectory in(folder.path());
+    const CurrentDirectory in(folder.path);
     ASSERT_TRUE(folder.Install("TRACEWICK_CONSPAWN", "conspawn") &&
                 folder.Install("TRACEWICK_FAKE", "ping", "out started\nsleep 20000\n"));
     for (int round = 0; round < 8; ++round) {
@@ -230,7 +223,7 @@ TEST(Runner, StopAtOnceEndsTheRunByItself) {
 // The end line carries the first exit code of the run's commands that is not 0.
 TEST(Runner, EndCarriesTheFirstFailingExitCode) {
     Folder folder;
-    const CurrentDirectory in(folder.path());
+    const CurrentDirectory in(folder.path);
     ASSERT_TRUE(folder.Install("TRACEWICK_CONSPAWN", "conspawn") && folder.Install("TRACEWICK_FAKE", "ping", "") &&
                 folder.Install("TRACEWICK_FAKE", "arp", "exit 260\n") && folder.Install("TRACEWICK_FAKE", "net", "exit 5\n"));
     AsyncRunner runner({"ARP cancelled"});

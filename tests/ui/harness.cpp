@@ -351,37 +351,29 @@ std::optional<FileState> AppProcess::ReadFile(const std::string& name) const {
     if (!file) return std::nullopt;
     return FileState{std::string(std::istreambuf_iterator<char>(file), {}), GetFileAttributesA(path.c_str())};
 }
-bool AppProcess::SendPointer(HWND hwnd, UINT message, bool in_wparam, WPARAM wparam, LPARAM lparam, void* data,
-                             std::size_t size) const {
-    void* remote = VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+bool AppProcess::SendPointer(HWND hwnd, UINT message, Arg wparam, Arg lparam, void* data, std::size_t size,
+                             LRESULT* answer) const {
+    const auto remote = static_cast<char*>(VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    const auto value = [&](Arg arg) { return arg.pointer ? reinterpret_cast<LPARAM>(remote + arg.value) : arg.value; };
     bool ok = remote && WriteProcessMemory(process_.Get(), remote, data, size, nullptr);
-    if (ok) Send(hwnd, message, in_wparam ? reinterpret_cast<WPARAM>(remote) : wparam,
-                 in_wparam ? lparam : reinterpret_cast<LPARAM>(remote), &ok);
+    const LRESULT got = ok ? Send(hwnd, message, static_cast<WPARAM>(value(wparam)), value(lparam), &ok) : 0;
+    if (answer) *answer = got;
     ok = ok && ReadProcessMemory(process_.Get(), remote, data, size, nullptr);
     if (remote) VirtualFreeEx(process_.Get(), remote, 0, MEM_RELEASE);
     return ok;
 }
-// In one block in the program: the two requests, then the text. Counted in UTF-16 units: WM_GETTEXTLENGTH
-// answers 0 under Wine for a pane with double-byte text.
+// Counted in UTF-16 units: WM_GETTEXTLENGTH answers 0 under Wine for a pane with double-byte text.
 std::string AppProcess::RichText(HWND rich_edit) const {
-    struct Requests { GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200}; GETTEXTEX text{0, GT_DEFAULT, 1200, nullptr, nullptr}; };
-    Requests requests;
-    LRESULT count = 0;
-    std::wstring text;
-    for (const bool length_only : {true, false}) {
-        const std::size_t size = sizeof requests + (length_only ? 0 : (count + 1) * sizeof(wchar_t));
-        requests.text.cb = static_cast<DWORD>(size - sizeof requests);
-        const auto remote = static_cast<char*>(VirtualAllocEx(process_.Get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
-        bool ok = remote && WriteProcessMemory(process_.Get(), remote, &requests, sizeof requests, nullptr);
-        const LRESULT got = ok ? Send(rich_edit, length_only ? EM_GETTEXTLENGTHEX : EM_GETTEXTEX,
-                                      reinterpret_cast<WPARAM>(remote + (length_only ? 0 : sizeof requests.length)),
-                                      reinterpret_cast<LPARAM>(remote + sizeof requests), &ok) : 0;
-        if (length_only) count = std::max<LRESULT>(got, 0);
-        else text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(got, 0, count)));
-        ok = ok && ReadProcessMemory(process_.Get(), remote + sizeof requests, text.data(), text.size() * sizeof(wchar_t), nullptr);
-        if (remote) VirtualFreeEx(process_.Get(), remote, 0, MEM_RELEASE);
-        if (!ok) return {};
-    }
+    GETTEXTLENGTHEX length{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    LRESULT count = 0, got = 0;
+    if (!SendPointer(rich_edit, EM_GETTEXTLENGTHEX, At(0), {}, &length, sizeof length, &count)) return {};
+    // The request, then room for the text and its end.
+    std::vector<char> block(sizeof(GETTEXTEX) + (std::max<LRESULT>(count, 0) + 1) * sizeof(wchar_t));
+    const GETTEXTEX request{static_cast<DWORD>(block.size() - sizeof(GETTEXTEX)), GT_DEFAULT, 1200, nullptr, nullptr};
+    std::memcpy(block.data(), &request, sizeof request);
+    if (!SendPointer(rich_edit, EM_GETTEXTEX, At(0), At(sizeof request), block.data(), block.size(), &got)) return {};
+    std::wstring text(static_cast<std::size_t>(std::clamp<LRESULT>(got, 0, count)), L'\0');
+    std::memcpy(text.data(), block.data() + sizeof request, text.size() * sizeof(wchar_t));
     return Utf8(text);
 }
 bool IsSheet(HWND hwnd) { return ClassOf(hwnd) == "#32770" && !Children(hwnd, WC_TABCONTROLA).empty(); }

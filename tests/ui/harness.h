@@ -72,6 +72,9 @@ struct LaunchOptions {
     std::optional<BinFolder> bin = {};
 };
 
+// A message's argument: a value or, from At, a pointer `offset` bytes into a block (SendPointer).
+struct Arg { LPARAM value = 0; bool pointer = false; };
+inline Arg At(std::size_t offset) { return {static_cast<LPARAM>(offset), true}; }
 // A Unix path as Wine sees it, on drive Z:.
 std::string ToWindowsPath(std::string path);
 // One session of the program. The destructor ends it and whatever it started
@@ -100,14 +103,13 @@ public:
     // Presses `button` on the message box: its text, or nothing when none came.
     std::optional<std::string> AnswerMessageBox(int button = IDOK) const;
     std::optional<FileState> ReadFile(const std::string& name) const;
-    // Sends `message` with a pointer, in wParam or else lParam, to a copy of
-    // `data` in the program's memory, as Wine carries no such structure
-    // across processes; `data` then holds what the program left there.
-    bool SendPointer(HWND hwnd, UINT message, bool in_wparam, WPARAM wparam, LPARAM lparam, void* data,
-                     std::size_t size) const;
-    // A rich edit's text exactly as it holds it (EM_GETTEXTEX in UTF-16, its
-    // block in the program's memory), as UTF-8; WM_GETTEXT goes through the
-    // program's code page and loses what that lacks.
+    // Sends `message` with a copy of `data` in the program's memory, as Wine carries no such structure
+    // across processes: each of wParam and lParam a value or, from At, a pointer into the copy. `data`
+    // then holds what the program left there, `answer` what it returned.
+    bool SendPointer(HWND hwnd, UINT message, Arg wparam, Arg lparam, void* data, std::size_t size,
+                     LRESULT* answer = nullptr) const;
+    // A rich edit's text exactly as it holds it (EM_GETTEXTEX in UTF-16), as UTF-8; WM_GETTEXT goes
+    // through the program's code page and loses what that lacks.
     std::string RichText(HWND rich_edit) const;
 private:
     UniqueKernelHandle process_;

@@ -517,6 +517,11 @@ protected:
     HWND PaneControl() const { return GetDlgItem(Page(page_->name), page_->pane); }
     HWND Field() const { return Item(IDC_TEXT_FIELD); }
     std::string Pane() const { return app_->RichText(PaneControl()); }  // UTF-8
+    // The focus moved to `control` as the Tab key moves it.
+    bool Focus(HWND control) const {
+        Send(ActivePage(sheet_), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(control), TRUE);
+        return Wait([&] { return app_->FocusedWindow() == control; });
+    }
 
     void Play(const Step& step);
 
@@ -531,15 +536,10 @@ void PageTest::Play(const Step& step) {
     switch (step.what) {
         case Do::kType: ASSERT_TRUE(TypeInto(HostField(page_->name), a)); break;
         case Do::kTypeLeave: {
-            const HWND page = ActivePage(sheet_), combo = Child(page, "ComboBox");
-            const HWND edit = Child(combo, "Edit"), away = GetDlgItem(page, IDC_CUMULATIVE);
-            Send(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(away), TRUE);  // focus comes from elsewhere
-            Send(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(edit), TRUE);
-            ASSERT_TRUE(Wait([&] { return app_->FocusedWindow() == edit; }));
+            const HWND combo = Child(ActivePage(sheet_), "ComboBox"), away = Item(IDC_CUMULATIVE);
+            ASSERT_TRUE(Focus(away) && Focus(Child(combo, "Edit")));  // focus comes from elsewhere
             EXPECT_EQ(0, Send(combo, CB_GETEDITSEL)) << "the caret goes to the start, nothing selected";
-            ASSERT_TRUE(TypeInto(combo, a));
-            Send(page, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(away), TRUE);
-            ASSERT_TRUE(Wait([&] { return app_->FocusedWindow() != edit; }) && Settle());
+            ASSERT_TRUE(TypeInto(combo, a) && Focus(away) && Settle());
             break;
         }
         case Do::kRun: ASSERT_TRUE(Click(Item(IDC_RUN))); break;
@@ -549,9 +549,8 @@ void PageTest::Play(const Step& step) {
         case Do::kExitTold: {
             ASSERT_TRUE(PostClick(step.what == Do::kRefused ? Item(IDC_RUN) : GetDlgItem(sheet_, IDCANCEL)));
             EXPECT_EQ(a, app_->AnswerMessageBox().value_or("(no message box)"));
-            DWORD code = 1;
             if (step.what == Do::kExitTold) {
-                EXPECT_TRUE(app_->WaitForExit(kWaitMs, &code) && code == 0) << "Exit did not end the program with 0";
+                EXPECT_EQ(0u, ExitCode()) << "Exit did not end the program with 0";
                 break;
             }
             EXPECT_TRUE(app_->BinProcesses().empty()) << "a refused run starts nothing";
@@ -636,8 +635,7 @@ void PageTest::Play(const Step& step) {
             for (const std::string& id : Split(b)) EXPECT_FALSE(IsChecked(Item(std::stoi(id)))) << id << " is clear";
             break;
         case Do::kField:
-            Send(ActivePage(sheet_), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(Field()), TRUE);
-            ASSERT_TRUE(Wait([&] { return app_->FocusedWindow() == Field(); }) && SetText(Field(), a) && Settle());
+            ASSERT_TRUE(Focus(Field()) && SetText(Field(), a) && Settle());
             break;
         case Do::kFieldIs:
             EXPECT_EQ(a, TextOf(Field()));
@@ -652,7 +650,7 @@ void PageTest::Play(const Step& step) {
         case Do::kTabClick: {
             const HWND tabs = Child(sheet_, "SysTabControl32");
             RECT tab{};
-            ASSERT_TRUE(app_->SendPointer(tabs, TCM_GETITEMRECT, false, PositionOf(sheet_, a), 0, &tab, sizeof tab));
+            ASSERT_TRUE(app_->SendPointer(tabs, TCM_GETITEMRECT, {PositionOf(sheet_, a)}, At(0), &tab, sizeof tab));
             const LPARAM at = MAKELPARAM((tab.left + tab.right) / 2, (tab.top + tab.bottom) / 2);
             ASSERT_TRUE(PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at) && PostMessageA(tabs, WM_LBUTTONUP, 0, at));
             break;
@@ -728,10 +726,8 @@ void PageTest::Play(const Step& step) {
             if (b == "repeat") { ASSERT_TRUE(Wait([&] { return PaneControl() != pane; })) << "no repeat came"; }
             ASSERT_TRUE(SetText(name, app_->work_dir() + "\\" + a) && PostClick(GetDlgItem(dialog, IDOK)) && app_->WaitGone(dialog));
             // Written once the dialog has gone.
-            Wait([&] { return app_->ReadFile(a).has_value(); });
-            const auto file = app_->ReadFile(a);
-            ASSERT_TRUE(file) << "no " << a;
-            ExpectText("\xEF\xBB\xBF" + (b == "repeat" ? shown : Pane()), file->bytes);
+            ASSERT_TRUE(Wait([&] { return app_->ReadFile(a).has_value(); })) << "no " << a;
+            ExpectText("\xEF\xBB\xBF" + (b == "repeat" ? shown : Pane()), Bytes(a));
             break;
         }
         case Do::kCopyHeld: {

@@ -62,10 +62,17 @@ protected:
         const bool sent = how == "exit"    ? PostClick(GetDlgItem(sheet_, IDCANCEL))
                           : how == "close" ? PostMessageA(sheet_, WM_SYSCOMMAND, SC_CLOSE, 0) != 0
                                            : PostMessageA(sheet_, WM_COMMAND, IDCANCEL, 0) != 0;
-        DWORD code = 1;
-        ASSERT_TRUE(sent && app_->WaitForExit(kWaitMs, &code)) << "the program did not end";
-        EXPECT_EQ(0u, code);
+        ASSERT_EQ(0u, sent ? ExitCode() : kNoExit) << "the program did not end with 0";
     }
+
+    // The code the program ends with by itself; kNoExit when it does not end in time.
+    static constexpr DWORD kNoExit = 0xFFFFFFFF;
+    DWORD ExitCode(DWORD timeout_ms = kWaitMs) const {
+        DWORD code = kNoExit;
+        return app_->WaitForExit(timeout_ms, &code) ? code : kNoExit;
+    }
+    // A file of the working folder; empty when there is none.
+    std::string Bytes(const std::string& name) const { return app_->ReadFile(name).value_or(FileState{}).bytes; }
 
     std::unique_ptr<AppProcess> app_;
     HWND sheet_ = nullptr;

@@ -136,13 +136,13 @@ TEST_F(ProgramTest, LabelsFitAndThePaneIsFixedPitchAtEveryDpi) {
         SelectObject(dc.Get(), previous);
         CHARFORMATA format{};
         format.cbSize = sizeof format;
-        ASSERT_TRUE(app_->SendPointer(pane, EM_GETCHARFORMAT, false, SCF_DEFAULT, 0, &format, sizeof format));
+        ASSERT_TRUE(app_->SendPointer(pane, EM_GETCHARFORMAT, {SCF_DEFAULT}, At(0), &format, sizeof format));
         EXPECT_EQ(FIXED_PITCH, format.bPitchAndFamily & 3);
         EXPECT_EQ(MulDiv(10, dpi, 96), MulDiv(format.yHeight, dpi, 1440)) << "character height in pixels";
         // As drawn: the eighth i stands above the eighth W, a line lower by at least the height asked.
         POINTL i{}, w{};
-        ASSERT_TRUE(app_->SendPointer(pane, EM_POSFROMCHAR, true, 0, Send(pane, EM_LINEINDEX, 1) + 8, &i, sizeof i) &&
-                    app_->SendPointer(pane, EM_POSFROMCHAR, true, 0, Send(pane, EM_LINEINDEX, 2) + 8, &w, sizeof w));
+        ASSERT_TRUE(app_->SendPointer(pane, EM_POSFROMCHAR, At(0), {Send(pane, EM_LINEINDEX, 1) + 8}, &i, sizeof i) &&
+                    app_->SendPointer(pane, EM_POSFROMCHAR, At(0), {Send(pane, EM_LINEINDEX, 2) + 8}, &w, sizeof w));
         EXPECT_EQ(i.x, w.x) << "not fixed-pitch";
         EXPECT_GE(w.y - i.y, MulDiv(10, dpi, 96));
         Leave("exit");
@@ -181,11 +181,9 @@ TEST_F(ProgramTest, UnattendedRunsAppendToTheLogAndEndWithTheirExitCode) {
             ASSERT_TRUE((std::ofstream(app_->bin_dir() + "\\ping.script", std::ios::binary) << row.script).good());
             ASSERT_TRUE(app_->Restart(row.args, &error)) << error;
         }
-        DWORD code = 0;
-        ASSERT_TRUE(app_->WaitForExit(kWaitMs, &code)) << "it waits for someone";
-        EXPECT_EQ(row.code, code);
-        ExpectText(row.log, MaskHeaders(app_->ReadFile("ping.log").value_or(FileState{}).bytes));
-        EXPECT_EQ("0\r\r\n", app_->ReadFile("actpage.dat").value_or(FileState{}).bytes);
+        ASSERT_EQ(row.code, ExitCode()) << "it waits for someone when " << kNoExit;
+        ExpectText(row.log, MaskHeaders(Bytes("ping.log")));
+        EXPECT_EQ("0\r\r\n", Bytes("actpage.dat"));
     }
 }
 
@@ -210,7 +208,7 @@ TEST_F(ProgramTest, AWatchedHostsLogHoldsEveryRunAndItsOutages) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(Start({{"p", "/log:gw.log"}, {{"ping.dat", SettingsLines({"1", "300", "1", "32", "FALSE"})}}, "",
                            BinFolder{Spawner::kReal, "", {{"ping", row.script}}}}));
-        const auto log = [&] { return app_->ReadFile("gw.log").value_or(FileState{}).bytes; };
+        const auto log = [&] { return Bytes("gw.log"); };
         ASSERT_TRUE(Wait([&] { return CountOf(log(), "End of Data") >= static_cast<std::size_t>(row.runs); }, 20000))
             << Visible(log());
         Leave("exit");
@@ -253,7 +251,7 @@ TEST_F(ProgramTest, TwoSessionsAppendToOneLog) {
     };
     ASSERT_TRUE(Start({{"x"}}));  // its folder holds the shared log
     ASSERT_TRUE(start(first) && start(second)) << error;
-    const auto text = [&] { return app_->ReadFile("shared.log").value_or(FileState{}).bytes; };
+    const auto text = [&] { return Bytes("shared.log"); };
     ASSERT_TRUE(Wait([&] { return CountOf(text(), "End of Data") >= 6; }, 20000)) << Visible(text());
     for (AppProcess* app : {&first, &second}) {
         const HWND sheet = app->WaitForSheet();
@@ -288,10 +286,8 @@ TEST_F(ProgramTest, AReportRunsEveryPageOnceAndLeaves) {
         // A repeat interval does not apply to a report.
         ASSERT_TRUE(Start({{"/report:report.txt"}, {{"ping.dat", SettingsLines({"4", "300", "1", "32", "FALSE"})}}, "", bin},
                           false));
-        DWORD code = 99;
-        ASSERT_TRUE(app_->WaitForExit(30000, &code)) << "the report did not end";
-        EXPECT_EQ(row.code, code);
-        const std::string report = MaskHeaders(app_->ReadFile("report.txt").value_or(FileState{}).bytes);
+        ASSERT_EQ(row.code, ExitCode(30000)) << "the report did not end when " << kNoExit;
+        const std::string report = MaskHeaders(Bytes("report.txt"));
         std::string pattern = "\xEF\xBB\xBF";  // each section in tab order, the pages that print a line with it
         for (const char* section : {"Ping ====\r\n<header>\r\nping ran", "Trace Route ====\r\n<header>",
                                     "Lookup ====\r\n<header>\r\nlookup ran", "Routes ====\r\n<header>", "ARP ====\r\n<header>",
@@ -300,7 +296,7 @@ TEST_F(ProgramTest, AReportRunsEveryPageOnceAndLeaves) {
             pattern += std::string("==== ") + section + "\r\n[^=]*";
         EXPECT_TRUE(std::regex_match(report, std::regex(pattern + row.last + "\r\n"))) << Visible(report);
         EXPECT_EQ(1u, CountOf(report, "ping ran")) << "the report runs Ping once";
-        EXPECT_EQ(SettingsLines({"4", "300", "1", "32", "FALSE"}), app_->ReadFile("ping.dat").value_or(FileState{}).bytes);
+        EXPECT_EQ(SettingsLines({"4", "300", "1", "32", "FALSE"}), Bytes("ping.dat"));
     }
 }
 
@@ -318,12 +314,10 @@ TEST_F(ProgramTest, PagesNeverOpenedKeepTheirSettings) {
             {"netbios.dat", SettingsLines({"SRV", "TRUE", "TRUE", "TRUE", "TRUE"}), FILE_ATTRIBUTE_HIDDEN}};
         ASSERT_TRUE(Start({{"s", "/log:stats.log", "/exit"}, files, "", BinFolder{Spawner::kReal, "", {{"netstat", "args\n"}}}},
                           false));
-        DWORD code = 1;
-        ASSERT_TRUE(app_->WaitForExit(kWaitMs, &code));
-        EXPECT_EQ(0u, code);
-        const std::string log = app_->ReadFile("stats.log").value_or(FileState{}).bytes;
+        ASSERT_EQ(0u, ExitCode());
+        const std::string log = Bytes("stats.log");
         EXPECT_NE(std::string::npos, log.find(std::string("netstat.exe\" ") + row.options + "\r\n")) << Visible(log);
-        for (const SeedFile& file : files) ExpectText(file.bytes, app_->ReadFile(file.name).value_or(FileState{}).bytes);
+        for (const SeedFile& file : files) ExpectText(file.bytes, Bytes(file.name));
     }
 }
 
@@ -352,7 +346,7 @@ TEST_F(ProgramTest, HostListDialogDeletesMoreThan500SelectedEntries) {
         EXPECT_EQ("", TextOf(combo)) << page;
     }
     Leave("escape");
-    const std::string saved = app_->ReadFile("lookup.dat").value_or(FileState{}).bytes;
+    const std::string saved = Bytes("lookup.dat");
     ExpectText(SettingsLines(kept), saved.substr(std::min(saved.size(), saved.find("\r\r\n", 7) + 3)));
 }
 
