@@ -126,9 +126,8 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam, bool* ok) {
 std::string TextOf(HWND hwnd) {
     bool ok = false;
     const LRESULT length = hwnd ? Send(hwnd, WM_GETTEXTLENGTH, 0, 0, &ok) : -1;
-    if (!ok || length < 0) return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const LRESULT copied = Send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &ok);
+    std::string text(ok && length > 0 ? static_cast<std::size_t>(length) + 1 : 1, '\0');
+    const LRESULT copied = ok ? Send(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), &ok) : 0;
     text.resize(ok && copied > 0 ? std::min<std::size_t>(static_cast<std::size_t>(copied), std::strlen(text.c_str())) : 0);
     return text;
 }

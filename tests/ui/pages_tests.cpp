@@ -562,8 +562,7 @@ void PageTest::Play(const Step& step) {
         case Do::kPage: ASSERT_TRUE(Show(a)); break;
         case Do::kOptions:
         case Do::kShown: {
-            ASSERT_TRUE(PostClick(Item(page_->options)));
-            const HWND dialog = app_->WaitForDialog(page_->name + std::string(" Options"));
+            const HWND dialog = Open(Item(page_->options), page_->name + std::string(" Options"));
             ASSERT_TRUE(dialog);
             std::string shown;
             for (std::size_t i = 0; i < page_->option_fields.size(); ++i) {
@@ -575,8 +574,7 @@ void PageTest::Play(const Step& step) {
                 ASSERT_TRUE(check ? IsChecked(field) == (value == "1") || Click(field) : SetText(field, value));
             }
             if (step.what == Do::kShown) { EXPECT_EQ(a, shown); }
-            ASSERT_TRUE(PostClick(GetDlgItem(dialog, step.what == Do::kShown ? IDCANCEL : IDOK)));
-            ASSERT_TRUE(app_->WaitGone(dialog)) << "the values were refused";
+            ASSERT_TRUE(Press(dialog, step.what == Do::kShown ? IDCANCEL : IDOK)) << "the values were refused";
             break;
         }
         case Do::kWaitText:
@@ -671,20 +669,19 @@ void PageTest::Play(const Step& step) {
             ASSERT_TRUE(PostClick(Item(IDC_PRINT)));
             // By its printer box: its caption is in the system's language.
             const HWND dialog = app_->WaitFor([](HWND hwnd) { return ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, cmb4); });
-            ASSERT_TRUE(dialog && PostClick(GetDlgItem(dialog, a == "cancel" ? IDCANCEL : IDOK)) && app_->WaitGone(dialog));
+            ASSERT_TRUE(dialog && Press(dialog, a == "cancel" ? IDCANCEL : IDOK));
             if (a == "fail") { EXPECT_EQ(b, app_->AnswerMessageBox().value_or("(no message box)")); }
             if (a == "fail") RemoveDirectoryA(job.c_str());
-            std::string ps;
-            const bool printed = Wait([&] {
-                ps.assign(std::istreambuf_iterator<char>(std::ifstream(job, std::ios::binary).rdbuf()), {});
-                return ps.find("%%EOF") != std::string::npos;
+            const bool printed = Wait([&] {  // kept for kPrinted
+                print_job_.assign(std::istreambuf_iterator<char>(std::ifstream(job, std::ios::binary).rdbuf()), {});
+                return print_job_.find("%%EOF") != std::string::npos;
             }, a == "cancel" || a == "fail" ? 1000 : kWaitMs);
             const auto box = [](HWND hwnd) { return ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, 0xFFFF); };
             EXPECT_FALSE(app_->WaitFor(box, 300)) << TextOf(GetDlgItem(app_->Find(box), 0xFFFF));
             if (a == "cancel" || a == "fail") { EXPECT_FALSE(printed) << "printed after " << a; break; }
-            EXPECT_TRUE(printed && CountOf(ps, "%%Page:") == std::stoul(a) && CountOf(ps, "%%Title: " + b + "\n") == 1)
-                << CountOf(ps, "%%Page:") << " sheets: " << ps.substr(0, 300);
-            print_job_ = ps;
+            EXPECT_TRUE(printed && CountOf(print_job_, "%%Page:") == std::stoul(a) &&
+                        CountOf(print_job_, "%%Title: " + b + "\n") == 1)
+                << CountOf(print_job_, "%%Page:") << " sheets: " << print_job_.substr(0, 300);
             break;
         }
         case Do::kPrinted: {  // the printer driver draws each character as "/name glyphshow"
@@ -703,12 +700,10 @@ void PageTest::Play(const Step& step) {
             else PostMessageA(PaneControl(), WM_CHAR, 3, 0);
             const std::string expected = b.empty() || a == "all" ? Pane() : Pane().substr(std::stoul(range[0]), 5);
             const auto clipboard = [] {
-                std::string text;
-                if (!OpenClipboard(nullptr)) return text;
-                if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data && GlobalLock(data)) {
-                    text = Utf8(static_cast<const wchar_t*>(GlobalLock(data)));
-                    GlobalUnlock(data), GlobalUnlock(data);
-                }
+                const HANDLE data = OpenClipboard(nullptr) ? GetClipboardData(CF_UNICODETEXT) : nullptr;
+                const auto* wide = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+                const std::string text = wide ? Utf8(wide) : "";
+                if (wide) GlobalUnlock(data);
                 CloseClipboard();
                 return text;
             };
@@ -724,7 +719,7 @@ void PageTest::Play(const Step& step) {
             ASSERT_TRUE(dialog);
             EXPECT_EQ(0u, TextOf(name).rfind(std::string("Tracewick ") + page_->name + " ", 0)) << TextOf(name);
             if (b == "repeat") { ASSERT_TRUE(Wait([&] { return PaneControl() != pane; })) << "no repeat came"; }
-            ASSERT_TRUE(SetText(name, app_->work_dir() + "\\" + a) && PostClick(GetDlgItem(dialog, IDOK)) && app_->WaitGone(dialog));
+            ASSERT_TRUE(SetText(name, app_->work_dir() + "\\" + a) && Press(dialog, IDOK));
             // Written once the dialog has gone.
             ASSERT_TRUE(Wait([&] { return app_->ReadFile(a).has_value(); })) << "no " << a;
             ExpectText("\xEF\xBB\xBF" + (b == "repeat" ? shown : Pane()), Bytes(a));

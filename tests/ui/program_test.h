@@ -57,6 +57,12 @@ protected:
         return Settle();
     }
 
+    // The dialog a click on `button` opens, posted as the dialog is modal; null when none comes.
+    HWND Open(HWND button, const std::string& caption) const {
+        return PostClick(button) ? app_->WaitForDialog(caption) : nullptr;
+    }
+    bool Press(HWND dialog, int button) const { return PostClick(GetDlgItem(dialog, button)) && app_->WaitGone(dialog); }
+
     // Exit, Close or Escape; the program must end with 0.
     void Leave(const std::string& how) {
         const bool sent = how == "exit"    ? PostClick(GetDlgItem(sheet_, IDCANCEL))

@@ -66,8 +66,7 @@ TEST_F(ProgramTest, OnlyHelpAndExitShowAndAboutComesFromSystemMenu) {
     ASSERT_TRUE(box);
     EXPECT_EQ(sheet_, GetWindow(box, GW_OWNER));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(sheet_); })) << "the about box is modal";
-    ASSERT_TRUE(Click(GetDlgItem(box, IDOK)));
-    EXPECT_TRUE(app_->WaitGone(box));
+    ASSERT_TRUE(Click(GetDlgItem(box, IDOK)) && app_->WaitGone(box));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(sheet_) != FALSE; }));
     EXPECT_EQ("Ping", TextOf(ActivePage(sheet_)));
 }
@@ -75,17 +74,15 @@ TEST_F(ProgramTest, OnlyHelpAndExitShowAndAboutComesFromSystemMenu) {
 TEST_F(ProgramTest, HelpOpensAtActivePageTopicAndClosesWithSheet) {
     ASSERT_TRUE(Start({{"x"}}));
     // Opened first from an options dialog, it still belongs to the sheet.
-    ASSERT_TRUE(PostClick(GetDlgItem(Page("Ping"), IDC_PING_OPTIONS)));
-    const HWND options = app_->WaitForDialog("Ping Options");
-    ASSERT_TRUE(options && PostClick(GetDlgItem(options, IDC_PING_HELP)));
-    HWND help = app_->WaitForDialog("Tracewick Help");
+    const HWND options = Open(GetDlgItem(Page("Ping"), IDC_PING_OPTIONS), "Ping Options");
+    HWND help = Open(GetDlgItem(options, IDC_PING_HELP), "Tracewick Help");
+    ASSERT_TRUE(options && help);
     EXPECT_EQ(sheet_, GetWindow(help, GW_OWNER));
-    ASSERT_TRUE(PostClick(GetDlgItem(options, IDCANCEL)) && app_->WaitGone(options));
+    ASSERT_TRUE(Press(options, IDCANCEL));
     for (const std::string page : {"Ping", "Trace Route", "Lookup", "About"}) {
         SCOPED_TRACE(page);
         ASSERT_TRUE(Show(page));
-        ASSERT_TRUE(PostClick(GetDlgItem(sheet_, IDC_SHEET_HELP)));
-        help = app_->WaitForDialog("Tracewick Help");
+        help = Open(GetDlgItem(sheet_, IDC_SHEET_HELP), "Tracewick Help");
         ASSERT_TRUE(help);
         const HWND text = GetDlgItem(help, IDC_HELP_TEXT);
         const auto first_line = [&] {
@@ -329,8 +326,8 @@ TEST_F(ProgramTest, HostListDialogDeletesMoreThan500SelectedEntries) {
     ASSERT_TRUE(Start({{"x"}, {{"lookup.dat", SettingsLines(file), FILE_ATTRIBUTE_HIDDEN}}}));
     // Delete then Cancel changes nothing; Delete then OK empties the fields too.
     for (const int button : {IDCANCEL, IDOK}) {
-        ASSERT_TRUE(PostClick(GetDlgItem(Page("Ping"), IDC_VIEW_LIST)));
-        const HWND dialog = app_->WaitForDialog("Modify Host List"), list = GetDlgItem(dialog, IDC_HOST_LIST);
+        const HWND dialog = Open(GetDlgItem(Page("Ping"), IDC_VIEW_LIST), "Modify Host List");
+        const HWND list = GetDlgItem(dialog, IDC_HOST_LIST);
         ASSERT_EQ(hosts, Items(list));
         EXPECT_FALSE(IsEnabled(GetDlgItem(dialog, IDC_HOST_DELETE))) << "nothing selected yet";
         Send(list, LB_SELITEMRANGE, TRUE, MAKELPARAM(0, 549));
@@ -338,7 +335,7 @@ TEST_F(ProgramTest, HostListDialogDeletesMoreThan500SelectedEntries) {
         ASSERT_TRUE(PostClick(GetDlgItem(dialog, IDC_HOST_DELETE)));
         EXPECT_TRUE(Wait([&] { return Send(list, LB_GETCOUNT) == 50; }, 3 * kWaitMs));
         EXPECT_EQ(kept, Items(list));
-        ASSERT_TRUE(PostClick(GetDlgItem(dialog, button)) && app_->WaitGone(dialog));
+        ASSERT_TRUE(Press(dialog, button));
     }
     for (const char* page : {"Ping", "Trace Route", "Lookup"}) {
         const HWND combo = Child(Page(page), "ComboBox");
