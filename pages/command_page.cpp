@@ -1,16 +1,12 @@
 #include "pages/command_page.h"
 
-#include <algorithm>
-
 #include "core/command_line.h"
-#include "core/pane_text.h"
 #include "core/text.h"
 #include "framework/data_exchange.h"
 #include "framework/message_box.h"
 #include "hostlist/host_list_dialog.h"
 #include "res/resource.h"
 #include "pane/printing.h"
-#include "spawner/contract.h"
 
 namespace tracewick {
 

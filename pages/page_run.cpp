@@ -33,10 +33,7 @@ void PageRun::Attach(HWND page) {
 
 void PageRun::Start(RunPlan plan, bool cumulative, std::time_t started) {
     started_ = started;
-    std::tm local{};
-    localtime_s(&local, &started_);
-    header_ = RunHeader(local, false);
-    pane_.WriteHeader(cumulative, traits_.header_margin, started_);
+    header_ = pane_.WriteHeader(cumulative, traits_.header_margin, started_);
     if (lines_) lines_->Reset();
     // It stands among the output's lines.
     subject_ = ToOutputText(plan.subject);

@@ -106,7 +106,7 @@ void OutputPane::Renew() {
     if (had_focus) ::SetFocus(pane_);
 }
 
-void OutputPane::WriteHeader(bool cumulative, int margin, std::time_t at) {
+std::string OutputPane::WriteHeader(bool cumulative, int margin, std::time_t at) {
     repair_.Reset();
     characters_.Reset();
     full_ = false;
@@ -119,6 +119,7 @@ void OutputPane::WriteHeader(bool cumulative, int margin, std::time_t at) {
     std::tm local{};
     localtime_s(&local, &at);
     Show(Decode(RunHeader(local, blank_lines_before), CP_ACP), margin);
+    return RunHeader(local, false);
 }
 
 // Line ends are repaired on the bytes: CR and LF never stand inside a

@@ -29,8 +29,9 @@ public:
     void Attach(HWND pane);
 
     // Clears the pane (or, with cumulative output, goes to its end) and
-    // writes the time stamp of a new run, started `at`.
-    void WriteHeader(bool cumulative, int margin, std::time_t at);
+    // writes the time stamp of a new run, started `at`; returns that line as
+    // RunHeader makes it, without the blank lines that may stand before it.
+    std::string WriteHeader(bool cumulative, int margin, std::time_t at);
     // Appends a chunk of command output (bytes of the output code page) at
     // the end of the pane; a character split over two chunks shows once
     // whole. When the pane has no room for it (PaneRoom), the chunk and all
