@@ -19,6 +19,19 @@ std::string Steps(const std::vector<RunStep>& run) {
     return steps;
 }
 
+// The Statistics page's run, after "refused" when the options are refused before it starts.
+std::string StatisticsSteps(const StatisticsOptions& options, bool by_number) {
+    return (StatisticsRefusal(options) ? "refused" : "") + Steps(StatisticsRun(options, by_number));
+}
+
+// What one rewrite shows of the chunks; "" ends a command's output.
+std::string Shown(const std::vector<std::string>& chunks) {
+    NbtFailureRewrite rewrite;
+    std::string shown;
+    for (const std::string& chunk : chunks) shown += chunk.empty() ? rewrite.Finish() : rewrite.Feed(chunk);
+    return shown + rewrite.Finish();
+}
+
 }  // namespace
 
 TEST(ArpCommand, NumbersOnlyForAnAddressByInterface) {
@@ -50,56 +63,47 @@ TEST(ArpErrors, RewrittenWhereTheyStand) {
     EXPECT_EQ(both, "arp: bad IP address: x\r\nInvalid IP address y");
 }
 
-// One netstat for both protocols or either; NetBIOS adds its sessions, then
-// net use under a heading when something ran before it.
-TEST(ConnectionsRun, NetstatThenNetbiosByNameOrNumber) {
+// Each page's options give its run: every step's heading (shown first) and
+// command, '|' between.
+TEST(NetPages, EachPagesOptionsGiveItsRun) {
     const std::string net_use = "|\r\n\r\nConnected NetBIOS Shared Resources\r\n\r\nconspawn.exe \"net use\"";
-    const std::pair<ConnectionsOptions, std::string> rows[] = {  // by name, TCP, UDP, NetBIOS
-        {{true, true, false, false, false}, "conspawn.exe \"netstat -a -p TCP\""},
-        {{false, false, true, false, true}, "conspawn.exe \"netstat -n -a -p UDP\""},
-        {{true, true, true, true, false}, "conspawn.exe \"netstat -a\"|conspawn.exe \"nbtstat -s\"" + net_use},
-        {{false, false, false, true, false}, "conspawn.exe \"nbtstat -S\"" + net_use},
-        {{true, false, false, false, false}, ""},
-    };
-    for (const auto& [options, steps] : rows) EXPECT_EQ(Steps(ConnectionsRun(options)), steps);
-}
-
-// Always in the order Workgroup, Resources, Name Table; the cache listing
-// only for this computer, named in any case or not at all.
-TEST(NetbiosRun, EachOptionsCommandsInTheirOrder) {
-    const std::pair<NetbiosOptions, std::string> rows[] = {  // options, steps
-        {{"", true, true, true, false},
+    const std::pair<std::string, std::string> rows[] = {
+        // Connections (by name, TCP, UDP, NetBIOS): one netstat for both
+        // protocols or either; NetBIOS adds its sessions, then net use under
+        // a heading when something ran before it.
+        {Steps(ConnectionsRun({true, true, false, false, false})), "conspawn.exe \"netstat -a -p TCP\""},
+        {Steps(ConnectionsRun({false, false, true, false, true})), "conspawn.exe \"netstat -n -a -p UDP\""},
+        {Steps(ConnectionsRun({true, true, true, true, false})),
+         "conspawn.exe \"netstat -a\"|conspawn.exe \"nbtstat -s\"" + net_use},
+        {Steps(ConnectionsRun({false, false, false, true, false})), "conspawn.exe \"nbtstat -S\"" + net_use},
+        {Steps(ConnectionsRun({true, false, false, false, false})), ""},
+        // NetBIOS: always in the order Workgroup, Resources, Name Table; the
+        // cache listing only for this computer, named in any case or not at all.
+        {Steps(NetbiosRun({"", true, true, true, false}, "MYHOST")),
          "conspawn.exe \"net config workstation\"|conspawn.exe \"net view\"|conspawn.exe \"net view \\\\MYHOST\"|"
          "conspawn.exe \"nbtstat -c\"|conspawn.exe \"nbtstat -a MYHOST\""},
-        {{"other-pc", true, true, true, false},
+        {Steps(NetbiosRun({"other-pc", true, true, true, false}, "MYHOST")),
          "conspawn.exe \"net config workstation\"|conspawn.exe \"net view\"|conspawn.exe \"net view \\\\other-pc\"|"
          "conspawn.exe \"nbtstat -a other-pc\""},
-        {{"myHost", false, false, true, false}, "conspawn.exe \"nbtstat -c\"|conspawn.exe \"nbtstat -a myHost\""},
-        {{"", false, true, false, false}, "conspawn.exe \"net view \\\\MYHOST\""},
-        {{"other-pc", false, false, false, false}, ""},
-    };
-    for (const auto& [options, steps] : rows) EXPECT_EQ(Steps(NetbiosRun(options, "MYHOST")), steps);
-}
-
-// netstat -s takes one protocol or, with none named, all three: two are
-// refused, whatever else is chosen, and so is nothing at all.
-TEST(StatisticsRun, OneNetstatThenNbtstat) {
-    const std::tuple<StatisticsOptions, bool, const char*> rows[] = {  // Interface, IP, TCP, UDP, NetBIOS; by number
-        {{true, false, false, false, false, false}, false, "\r\nconspawn.exe \"netstat -e\""},
-        {{false, false, true, false, false, false}, false, "conspawn.exe \"netstat -s -p TCP\""},
-        {{false, false, false, true, false, false}, true, "conspawn.exe \"netstat -s -p UDP -n\""},
-        {{true, true, false, false, true, false}, true,
+        {Steps(NetbiosRun({"myHost", false, false, true, false}, "MYHOST")),
+         "conspawn.exe \"nbtstat -c\"|conspawn.exe \"nbtstat -a myHost\""},
+        {Steps(NetbiosRun({"", false, true, false, false}, "MYHOST")), "conspawn.exe \"net view \\\\MYHOST\""},
+        {Steps(NetbiosRun({"other-pc", false, false, false, false}, "MYHOST")), ""},
+        // Statistics (Interface, IP, TCP, UDP, NetBIOS; by number): netstat -s
+        // takes one protocol or, with none named, all three: two are refused,
+        // whatever else is chosen, and so is nothing at all.
+        {StatisticsSteps({true, false, false, false, false, false}, false), "\r\nconspawn.exe \"netstat -e\""},
+        {StatisticsSteps({false, false, true, false, false, false}, false), "conspawn.exe \"netstat -s -p TCP\""},
+        {StatisticsSteps({false, false, false, true, false, false}, true), "conspawn.exe \"netstat -s -p UDP -n\""},
+        {StatisticsSteps({true, true, false, false, true, false}, true),
          "\r\nconspawn.exe \"netstat -e -s -p IP -n\"|conspawn.exe \"nbtstat -r\""},
-        {{true, true, true, true, false, true}, true, "\r\nconspawn.exe \"netstat -e -s -n\""},
-        {{false, false, false, false, true, false}, false, "conspawn.exe \"nbtstat -r\""},
-        {{false, true, true, false, false, false}, false, ""},
-        {{true, true, false, true, true, false}, true, ""},
-        {{false, false, false, false, false, true}, false, ""},
+        {StatisticsSteps({true, true, true, true, false, true}, true), "\r\nconspawn.exe \"netstat -e -s -n\""},
+        {StatisticsSteps({false, false, false, false, true, false}, false), "conspawn.exe \"nbtstat -r\""},
+        {StatisticsSteps({false, true, true, false, false, false}, false), "refused"},
+        {StatisticsSteps({true, true, false, true, true, false}, true), "refused"},
+        {StatisticsSteps({false, false, false, false, false, true}, false), "refused"},
     };
-    for (const auto& [options, by_number, steps] : rows) {
-        EXPECT_EQ(Steps(StatisticsRun(options, by_number)), steps);
-        EXPECT_EQ(StatisticsRefusal(options).has_value(), *steps == '\0') << steps;
-    }
+    for (const auto& [got, expected] : rows) EXPECT_EQ(got, expected);
 }
 
 TEST(NetbiosNames, FirstForbiddenCharacter) {
@@ -109,9 +113,27 @@ TEST(NetbiosNames, FirstForbiddenCharacter) {
         {"my pc", 2}, {"pc ", 2}, {" pc", 0}, {"a.b", 1}, {"\\\\pc", 0}, {"ab/c.d", 2}, {"x\"", 1},
     };
     for (const auto& [name, index] : rows) EXPECT_EQ(ForbiddenNameCharacter(name), index) << name;
-    for (const char c : std::string_view(" \\~!@#$%^&*()+=[]{};:,.<>?'\"|/")) {
-        EXPECT_EQ(ForbiddenNameCharacter(std::string("pc") + c), 2u) << c;
+}
+
+TEST(NbtFailureRewrite, ReplacesTheFailureWhereverTheChunksSplitIt) {
+    const std::string failure = "Failed to access NBT";
+    const std::pair<std::vector<std::string>, std::string> rows[] = {
+        {{"x\r\nFailed to access NBT driver\r\n", "hidden\r\n", "shown\r\n"},
+         "x\r\nNetBIOS services are unavailable.shown\r\n"},
+        {{"Failed to", " load\r\n"}, "Failed to load\r\n"},
+        {{"ends in Failed to acc"}, "ends in Failed to acc"},
+        {{"Failed to acFailed to", " access NBT", "hidden"}, "Failed to acNetBIOS services are unavailable."},
+        {{"Failed to access NBT", "", "hidden", "shown"}, "NetBIOS services are unavailable.shown"},
+        {{"failed to access NBT", " x"}, "failed to access NBT x"},
+    };
+    for (const auto& [chunks, shown] : rows) EXPECT_EQ(Shown(chunks), shown) << chunks.front();
+    for (std::size_t at = 1; at < failure.size(); ++at) {
+        EXPECT_EQ(Shown({"x " + failure.substr(0, at), failure.substr(at) + " y", "hidden", "shown"}),
+                  "x NetBIOS services are unavailable.shown") << at;
     }
+    NbtFailureRewrite rewrite;  // only a possible start of the failure waits
+    EXPECT_EQ(rewrite.Feed("Cache empty\r\nFail"), "Cache empty\r\n");
+    EXPECT_EQ(rewrite.Finish(), "Fail");
 }
 
 }  // namespace tracewick
