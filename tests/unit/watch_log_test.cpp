@@ -2,18 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <vector>
 
 namespace tracewick {
 namespace {
 
-// Seconds after 14:00:00 on Monday, December 7, 2026.
+// Seconds after 14:00:00 on Monday, December 7, 2026; the local time is UTC here.
 Moment At(int seconds) {
-    Moment moment;
-    moment.at = 1796652000 + seconds;
-    moment.local.tm_year = 126, moment.local.tm_mon = 11, moment.local.tm_mday = 7, moment.local.tm_wday = 1;
-    moment.local.tm_hour = 14 + seconds / 3600, moment.local.tm_min = seconds / 60 % 60, moment.local.tm_sec = seconds % 60;
-    return moment;
+    const std::time_t at = 1796652000 + seconds;
+    return {at, *std::gmtime(&at)};
 }
 
 }  // namespace
