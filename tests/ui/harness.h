@@ -11,31 +11,9 @@
 #include <vector>
 #include "framework/handles.h"
 #include "res/resource.h"
+#include "tools/drive/window_drive.h"
 
 namespace tracewick::ui {
-// Long enough for a loaded machine, short enough to fail a row inside the suite's limit.
-inline constexpr DWORD kWaitMs = 10000;
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeout_ms = kWaitMs, HANDLE process = nullptr);
-
-// A message sent with a deadline, so a stuck program fails instead of hanging.
-LRESULT Send(HWND hwnd, UINT msg, WPARAM wparam = 0, LPARAM lparam = 0, bool* ok = nullptr);
-// WM_GETTEXT, which Wine marshals across processes (GetWindowText does not).
-std::string TextOf(HWND hwnd);
-std::string ClassOf(HWND hwnd);
-std::string Utf8(const std::wstring& text);
-std::vector<HWND> Children(HWND parent, const char* class_name);
-// The first of them; null when there is none (the program may be gone).
-HWND Child(HWND parent, const char* class_name);
-// Read as "W" messages: the "A" ones overrun their buffer across processes under Wine.
-std::vector<std::string> Items(HWND combo_or_list);
-bool SetText(HWND control, const std::string& text);
-// Into a combo's edit field, as if typed, the focus left where it is.
-bool TypeInto(HWND combo, const std::string& text);
-bool IsChecked(HWND button);
-bool IsEnabled(HWND hwnd);
-// Sent: returns once the handler ran. Posted: for one that opens a modal dialog.
-bool Click(HWND button);
-bool PostClick(HWND button);
 // The pane, or a file's text after its byte order mark, with each run header
 // line replaced by "<header>".
 std::string MaskHeaders(const std::string& pane);
@@ -72,9 +50,6 @@ struct LaunchOptions {
     std::optional<BinFolder> bin = {};
 };
 
-// A message's argument: a value or, from At, a pointer `offset` bytes into a block (SendPointer).
-struct Arg { LPARAM value = 0; bool pointer = false; };
-inline Arg At(std::size_t offset) { return {static_cast<LPARAM>(offset), true}; }
 // A Unix path as Wine sees it, on drive Z:.
 std::string ToWindowsPath(std::string path);
 // One session of the program. The destructor ends it and whatever it started
@@ -103,25 +78,12 @@ public:
     // Presses `button` on the message box: its text, or nothing when none came.
     std::optional<std::string> AnswerMessageBox(int button = IDOK) const;
     std::optional<FileState> ReadFile(const std::string& name) const;
-    // Sends `message` with a copy of `data` in the program's memory, as Wine carries no such structure
-    // across processes: each of wParam and lParam a value or, from At, a pointer into the copy. `data`
-    // then holds what the program left there, `answer` what it returned.
-    bool SendPointer(HWND hwnd, UINT message, Arg wparam, Arg lparam, void* data, std::size_t size,
-                     LRESULT* answer = nullptr) const;
-    // A rich edit's text exactly as it holds it (EM_GETTEXTEX in UTF-16), as UTF-8; WM_GETTEXT goes
-    // through the program's code page and loses what that lacks.
-    std::string RichText(HWND rich_edit) const;
 private:
     UniqueKernelHandle process_;
     DWORD pid_ = 0;
     std::string exe_, work_dir_, bin_dir_;
 };
 
-bool IsSheet(HWND hwnd);
-HWND ActivePage(HWND sheet);
-HWND PageAt(HWND sheet, int position);
-// Position of the page with this tab caption; -1 when the build lacks it.
-int PositionOf(HWND sheet, const std::string& caption);
 // A failing test leaves a screenshot under TRACEWICK_UI_ARTIFACTS.
 void InstallFailureListener();
 
