@@ -34,14 +34,6 @@ std::string Shown(const std::vector<std::string>& chunks) {
 
 }  // namespace
 
-TEST(ArpCommand, NumbersOnlyForAnAddressByInterface) {
-    const std::tuple<bool, const char*, const char*> rows[] = {
-        {true, "10.0.0.1", "conspawn.exe \"arp -a 10.0.0.1\""}, {false, "10.0.0.1 ", "conspawn.exe \"arp -a -n 10.0.0.1 \""},
-        {false, "", "conspawn.exe \"arp -a \""}, {true, "", "conspawn.exe \"arp -a \""},  // no address: no radio button
-    };
-    for (const auto& [by_destination, address, line] : rows) EXPECT_EQ(ArpCommand(by_destination, address).With(address), line);
-}
-
 TEST(ArpErrors, RewrittenWhereTheyStand) {
     const std::string before = "Interface: 10.0.0.1\r\n";
     const std::string after = " 1.2.3.4.5\r\n";
@@ -63,11 +55,16 @@ TEST(ArpErrors, RewrittenWhereTheyStand) {
     EXPECT_EQ(both, "arp: bad IP address: x\r\nInvalid IP address y");
 }
 
-// Each page's options give its run: every step's heading (shown first) and
-// command, '|' between.
+// Each page's options give its command, or its run: every step's heading
+// (shown first) and command, '|' between.
 TEST(NetPages, EachPagesOptionsGiveItsRun) {
     const std::string net_use = "|\r\n\r\nConnected NetBIOS Shared Resources\r\n\r\nconspawn.exe \"net use\"";
     const std::pair<std::string, std::string> rows[] = {
+        // ARP: numbers only for an address by interface; no address, no radio button.
+        {ArpCommand(true, "10.0.0.1").With("10.0.0.1"), "conspawn.exe \"arp -a 10.0.0.1\""},
+        {ArpCommand(false, "10.0.0.1 ").With("10.0.0.1 "), "conspawn.exe \"arp -a -n 10.0.0.1 \""},
+        {ArpCommand(false, "").With(""), "conspawn.exe \"arp -a \""},
+        {ArpCommand(true, "").With(""), "conspawn.exe \"arp -a \""},
         // Connections (by name, TCP, UDP, NetBIOS): one netstat for both
         // protocols or either; NetBIOS adds its sessions, then net use under
         // a heading when something ran before it.
