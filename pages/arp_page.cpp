@@ -24,13 +24,8 @@ constexpr CommandPageTraits kArpTraits{IDD_ARP_PAGE,
 
 }  // namespace
 
-const MessageEntry<CArpPage> CArpPage::kMessageMap[] = {
-    OnCommand<CArpPage>(IDC_DEFAULTS, &CArpPage::OnDefaults),
-    EndOfMessageMap<CArpPage>(),
-};
-
 CArpPage::CArpPage()
-    : WithMessageMap(kArpTraits, nullptr, kArpFields,
+    : OptionsPage(kArpTraits, nullptr, kArpFields,
                      {&ArpOptions::by_destination, IDC_BY_DESTINATION, IDC_BY_INTERFACE}) {}
 
 void CArpPage::DoDataExchange(DataExchange& exchange) {
@@ -51,13 +46,6 @@ std::optional<RunPlan> CArpPage::PlanRun() {
                        RewriteArpErrors(text, by_destination);
                        return text;
                    }};
-}
-
-INT_PTR CArpPage::OnDefaults(WPARAM, LPARAM) {
-    ChooseRadio(IDC_BY_DESTINATION, IDC_BY_INTERFACE);
-    options_.address.clear();
-    UpdateData(false);
-    return 0;
 }
 
 }  // namespace tracewick

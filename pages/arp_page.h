@@ -7,11 +7,9 @@
 
 namespace tracewick {
 
-class CArpPage : public WithMessageMap<CArpPage, OptionsPage<ArpOptions>> {
+class CArpPage : public OptionsPage<ArpOptions> {
 public:
     CArpPage();
-
-    static const MessageEntry<CArpPage> kMessageMap[];
 
     // The address field's focus-loss routine: leading blanks go.
     void CommitInput() override;
@@ -19,9 +17,6 @@ public:
 protected:
     void DoDataExchange(DataExchange& exchange) override;
     std::optional<RunPlan> PlanRun() override;
-
-private:
-    INT_PTR OnDefaults(WPARAM, LPARAM);
 };
 
 }  // namespace tracewick

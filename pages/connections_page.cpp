@@ -26,16 +26,8 @@ constexpr CommandPageTraits kConnectionsTraits{IDD_CONNECTIONS_PAGE,
 
 }  // namespace
 
-const MessageEntry<CConnectionsPage> CConnectionsPage::kMessageMap[] = {
-    OnCommand<CConnectionsPage>(IDC_DEFAULTS, &CConnectionsPage::OnDefaults),
-    OnCommand<CConnectionsPage>(IDC_OPTION_TCP, &CConnectionsPage::OnPullControls),
-    OnCommand<CConnectionsPage>(IDC_OPTION_UDP, &CConnectionsPage::OnPullControls),
-    OnCommand<CConnectionsPage>(IDC_OPTION_NETBIOS, &CConnectionsPage::OnPullControls),
-    EndOfMessageMap<CConnectionsPage>(),
-};
-
 CConnectionsPage::CConnectionsPage()
-    : WithMessageMap(kConnectionsTraits, nullptr, kConnectionsFields,
+    : OptionsPage(kConnectionsTraits, nullptr, kConnectionsFields,
                      {&ConnectionsOptions::by_name, IDC_BY_NAME, IDC_BY_NUMBER}) {}
 
 void CConnectionsPage::DoDataExchange(DataExchange& exchange) {
@@ -53,14 +45,6 @@ std::optional<RunPlan> CConnectionsPage::PlanRun() {
         return std::nullopt;
     }
     return RunPlan{std::move(steps)};
-}
-
-INT_PTR CConnectionsPage::OnDefaults(WPARAM, LPARAM) {
-    ChooseRadio(IDC_BY_NAME, IDC_BY_NUMBER);
-    options_.tcp = options_.udp = true;
-    options_.netbios = false;
-    UpdateData(false);
-    return 0;
 }
 
 }  // namespace tracewick

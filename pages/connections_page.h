@@ -9,11 +9,9 @@
 
 namespace tracewick {
 
-class CConnectionsPage : public WithMessageMap<CConnectionsPage, OptionsPage<ConnectionsOptions>> {
+class CConnectionsPage : public OptionsPage<ConnectionsOptions> {
 public:
     CConnectionsPage();
-
-    static const MessageEntry<CConnectionsPage> kMessageMap[];
 
     // Whether By Number is chosen: its button, or the setting read while the
     // page has no window yet.
@@ -22,9 +20,6 @@ public:
 protected:
     void DoDataExchange(DataExchange& exchange) override;
     std::optional<RunPlan> PlanRun() override;
-
-private:
-    INT_PTR OnDefaults(WPARAM, LPARAM);
 };
 
 }  // namespace tracewick

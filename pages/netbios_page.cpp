@@ -35,15 +35,7 @@ std::string Upper(std::string text) {
 
 }  // namespace
 
-const MessageEntry<CNetbiosPage> CNetbiosPage::kMessageMap[] = {
-    OnCommand<CNetbiosPage>(IDC_DEFAULTS, &CNetbiosPage::OnDefaults),
-    OnCommand<CNetbiosPage>(IDC_WORKGROUP, &CNetbiosPage::OnPullControls),
-    OnCommand<CNetbiosPage>(IDC_RESOURCES, &CNetbiosPage::OnPullControls),
-    OnCommand<CNetbiosPage>(IDC_NAME_TABLE, &CNetbiosPage::OnPullControls),
-    EndOfMessageMap<CNetbiosPage>(),
-};
-
-CNetbiosPage::CNetbiosPage() : WithMessageMap(kNetbiosTraits, nullptr, kNetbiosFields) {}
+CNetbiosPage::CNetbiosPage() : OptionsPage(kNetbiosTraits, nullptr, kNetbiosFields) {}
 
 void CNetbiosPage::DoDataExchange(DataExchange& exchange) {
     exchange.Check(IDC_NAME_TABLE, options_.name_table);
@@ -116,14 +108,6 @@ std::optional<RunPlan> CNetbiosPage::PlanRun() {
         plan.subject = options_.computer.empty() ? registry_name_ : options_.computer;
     }
     return plan;
-}
-
-INT_PTR CNetbiosPage::OnDefaults(WPARAM, LPARAM) {
-    options_.workgroup = true;
-    options_.resources = options_.name_table = false;
-    options_.computer.clear();
-    UpdateData(false);
-    return 0;
 }
 
 }  // namespace tracewick

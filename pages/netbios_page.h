@@ -9,11 +9,9 @@
 
 namespace tracewick {
 
-class CNetbiosPage : public WithMessageMap<CNetbiosPage, OptionsPage<NetbiosOptions>> {
+class CNetbiosPage : public OptionsPage<NetbiosOptions> {
 public:
     CNetbiosPage();
-
-    static const MessageEntry<CNetbiosPage> kMessageMap[];
 
     // The computer field's focus-loss routine: leading blanks go, upper case.
     void CommitInput() override;
@@ -24,7 +22,6 @@ protected:
     void CommitBeforeRun() override;
 
 private:
-    INT_PTR OnDefaults(WPARAM, LPARAM);
     // Reads this computer's name from the registry into registry_name_, in
     // upper case; false (the name as it was) when it cannot be read.
     bool ReadRegistryName();

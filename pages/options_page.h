@@ -5,6 +5,7 @@
 
 #include "core/settings_fields.h"
 #include "pages/command_page.h"
+#include "res/resource.h"
 #include "settings/page_settings.h"
 
 namespace tracewick {
@@ -34,6 +35,23 @@ public:
     }
 
 protected:
+    // Defaults put back every option but Cumulative Output. A click on a check box takes the boxes into
+    // the options at once: Run, a page that reads another's options and Exit read the options.
+    bool OnMessage(UINT message, WPARAM wparam, LPARAM lparam, INT_PTR& result) override {
+        const bool clicked = message == WM_COMMAND && HIWORD(wparam) == BN_CLICKED;
+        if (clicked && LOWORD(wparam) == IDC_DEFAULTS) {
+            const bool cumulative = Cumulative();
+            options_ = Options{};
+            Cumulative() = cumulative;
+            ShowSettings();
+            UpdateData(false);
+            result = 0;
+            return true;
+        }
+        if (clicked && (GetWindowLongPtrW(reinterpret_cast<HWND>(lparam), GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX)
+            UpdateData(true);
+        return AsyncCommandPage::OnMessage(message, wparam, lparam, result);
+    }
     bool& Cumulative() override { return options_.*layout_.Cumulative(); }
     void ShowSettings() override {
         if (!radio_.flag) return;

@@ -23,12 +23,7 @@ constexpr CommandPageTraits kRoutesTraits{IDD_ROUTES_PAGE,
 
 }  // namespace
 
-const MessageEntry<CRoutesPage> CRoutesPage::kMessageMap[] = {
-    OnCommand<CRoutesPage>(IDC_DEFAULTS, &CRoutesPage::OnDefaults),
-    EndOfMessageMap<CRoutesPage>(),
-};
-
-CRoutesPage::CRoutesPage() : WithMessageMap(kRoutesTraits, nullptr, kRoutesFields) {}
+CRoutesPage::CRoutesPage() : OptionsPage(kRoutesTraits, nullptr, kRoutesFields) {}
 
 void CRoutesPage::DoDataExchange(DataExchange& exchange) {
     AsyncCommandPage::DoDataExchange(exchange);
@@ -43,12 +38,6 @@ std::optional<RunPlan> CRoutesPage::PlanRun() {
     std::optional<std::string> command = CommandFor(RoutesCommand(), options_.address, "address");
     if (!command) return std::nullopt;
     return RunPlan{{RunStep{std::move(*command)}}};
-}
-
-INT_PTR CRoutesPage::OnDefaults(WPARAM, LPARAM) {
-    options_.address.clear();
-    UpdateData(false);
-    return 0;
 }
 
 }  // namespace tracewick

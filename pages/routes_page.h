@@ -7,11 +7,9 @@
 
 namespace tracewick {
 
-class CRoutesPage : public WithMessageMap<CRoutesPage, OptionsPage<RoutesOptions>> {
+class CRoutesPage : public OptionsPage<RoutesOptions> {
 public:
     CRoutesPage();
-
-    static const MessageEntry<CRoutesPage> kMessageMap[];
 
     // The address field's focus-loss routine: leading blanks go.
     void CommitInput() override;
@@ -19,9 +17,6 @@ public:
 protected:
     void DoDataExchange(DataExchange& exchange) override;
     std::optional<RunPlan> PlanRun() override;
-
-private:
-    INT_PTR OnDefaults(WPARAM, LPARAM);
 };
 
 }  // namespace tracewick

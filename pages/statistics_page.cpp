@@ -25,18 +25,8 @@ constexpr CommandPageTraits kStatisticsTraits{IDD_STATISTICS_PAGE,
 
 }  // namespace
 
-const MessageEntry<CStatisticsPage> CStatisticsPage::kMessageMap[] = {
-    OnCommand<CStatisticsPage>(IDC_DEFAULTS, &CStatisticsPage::OnDefaults),
-    OnCommand<CStatisticsPage>(IDC_OPTION_INTERFACE, &CStatisticsPage::OnPullControls),
-    OnCommand<CStatisticsPage>(IDC_OPTION_IP, &CStatisticsPage::OnPullControls),
-    OnCommand<CStatisticsPage>(IDC_OPTION_TCP, &CStatisticsPage::OnPullControls),
-    OnCommand<CStatisticsPage>(IDC_OPTION_UDP, &CStatisticsPage::OnPullControls),
-    OnCommand<CStatisticsPage>(IDC_OPTION_NETBIOS, &CStatisticsPage::OnPullControls),
-    EndOfMessageMap<CStatisticsPage>(),
-};
-
 CStatisticsPage::CStatisticsPage(const CConnectionsPage& connections)
-    : WithMessageMap(kStatisticsTraits, nullptr, kStatisticsFields), connections_(connections) {}
+    : OptionsPage(kStatisticsTraits, nullptr, kStatisticsFields), connections_(connections) {}
 
 void CStatisticsPage::DoDataExchange(DataExchange& exchange) {
     exchange.Check(IDC_OPTION_INTERFACE, options_.interfaces);
@@ -58,13 +48,6 @@ std::optional<RunPlan> CStatisticsPage::PlanRun() {
     return RunPlan{StatisticsRun(options_, connections_.ByNumber()), [rewrite](std::string_view chunk) {
                        return chunk.empty() ? rewrite->Finish() : rewrite->Feed(chunk);
                    }};
-}
-
-INT_PTR CStatisticsPage::OnDefaults(WPARAM, LPARAM) {
-    options_.interfaces = true;
-    options_.ip = options_.tcp = options_.udp = options_.netbios = false;
-    UpdateData(false);
-    return 0;
 }
 
 }  // namespace tracewick

@@ -9,19 +9,15 @@
 
 namespace tracewick {
 
-class CStatisticsPage : public WithMessageMap<CStatisticsPage, OptionsPage<StatisticsOptions>> {
+class CStatisticsPage : public OptionsPage<StatisticsOptions> {
 public:
     explicit CStatisticsPage(const CConnectionsPage& connections);
-
-    static const MessageEntry<CStatisticsPage> kMessageMap[];
 
 protected:
     void DoDataExchange(DataExchange& exchange) override;
     std::optional<RunPlan> PlanRun() override;
 
 private:
-    INT_PTR OnDefaults(WPARAM, LPARAM);
-
     const CConnectionsPage& connections_;
 };
 
