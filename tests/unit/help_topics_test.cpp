@@ -13,7 +13,6 @@ TEST(HelpTopics, FindsUnderlinedHeadingsOnly) {
     EXPECT_EQ(FindHelpTopic(text, "About page"), text.find("About page\r\n"));
     EXPECT_EQ(FindHelpTopic(text, "Ping page"), std::string_view::npos);
     EXPECT_EQ(FindHelpTopic("About page", "About page"), std::string_view::npos);
-    EXPECT_EQ(FindHelpTopic("", "About page"), std::string_view::npos);
     // Help opened with no page at hand shows the overview.
     EXPECT_EQ(HelpTopicForPage(-1), kHelpOverviewTopic);
 }

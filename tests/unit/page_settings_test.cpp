@@ -107,7 +107,6 @@ TEST(TracertRewrite, OnlyTheExactChunkIsRewritten) {
         {"x\r\n" + said + "-d.\r\r\n", "gw", "x\r\n" + said + "-d.\r\r\n"},
         {said + "-d.\r\r\nmore", "gw", said + "-d.\r\r\nmore"},
         {said + "-x.\r\r\n", "gw", said + "-x.\r\r\n"},
-        {"", "gw", ""},
     };
     for (const auto& [chunk, host, shown] : rows) EXPECT_EQ(RewriteUnresolvedTarget(chunk, host), shown) << chunk;
 }
