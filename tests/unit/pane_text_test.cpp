@@ -34,7 +34,6 @@ TEST(TailScroll, KeepsTheLastLineWithinTheMargin) {
     const int rows[][4] = {  // lines, first visible, margin, lines scrolled
         {14, 0, 14, 0}, {15, 0, 14, 1}, {40, 0, 14, 26}, {40, 20, 13, 7},
         {40, 30, 14, 0},  // never scrolls up
-        {0, 0, 14, 0},
     };
     for (const auto [lines, first, margin, scroll] : rows)
         EXPECT_EQ(TailScrollLines(lines, first, margin), scroll) << lines << "/" << first << "/" << margin;

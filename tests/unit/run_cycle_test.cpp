@@ -47,7 +47,6 @@ const Row kRows[] = {
     {"run from idle starts run 1", kTracert, "", "run", "start#1 run:off cancel:on", "running"},
     {"run while running is ignored", kTracert, "run", "run", "", "running"},
     {"run while cancelling is ignored", kTracert, "run cancel", "run", "", "cancelling"},
-    {"each run has its own number", kTracert, "run end1", "run", "start#2 run:off cancel:on", "running"},
     {"refused run leaves the page idle", kTracert, "", "refuse", "run:on cancel:off", "idle"},
     // Cancel in every state.
     {"cancel right after run", kTracert, "run", "cancel", "cancel-timer:set stop#1 run:off cancel:off", "cancelling"},
