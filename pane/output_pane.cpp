@@ -40,6 +40,7 @@ bool LoadPaneLibrary() {
 
 void OutputPane::Attach(HWND pane) {
     pane_ = pane;
+    tail_ = {};
     style_ = static_cast<DWORD>(::GetWindowLongPtrA(pane_, GWL_STYLE));
     ex_style_ = static_cast<DWORD>(::GetWindowLongPtrA(pane_, GWL_EXSTYLE));
     int dpi = 96;
@@ -83,6 +84,7 @@ void OutputPane::Dress() {
 }
 
 void OutputPane::Renew() {
+    tail_ = {};
     HWND parent = ::GetParent(pane_);
     RECT place{};
     ::GetWindowRect(pane_, &place);
@@ -154,9 +156,14 @@ void OutputPane::AppendText(std::string_view text, int margin) {
 void OutputPane::ScrollToTail(int margin) {
     if (margin == kNoScroll) return;
     const int lines = static_cast<int>(::SendMessageA(pane_, EM_GETLINECOUNT, 0, 0));
-    const int first = static_cast<int>(::SendMessageA(pane_, EM_GETFIRSTVISIBLELINE, 0, 0));
+    // Asking the pane for its first visible line walks every line above it,
+    // which at tens of megabytes keeps the window from answering; unless the
+    // view has moved since the tail was last kept, it is where that left it.
+    const bool kept = tail_.first >= 0 && ::GetScrollPos(pane_, SB_VERT) == tail_.position;
+    const int first = kept ? tail_.first : static_cast<int>(::SendMessageA(pane_, EM_GETFIRSTVISIBLELINE, 0, 0));
     const int down = TailScrollLines(lines, first, margin);
     if (down > 0) ::SendMessageA(pane_, EM_LINESCROLL, 0, down);
+    tail_ = {down > 0 ? lines - margin : first, ::GetScrollPos(pane_, SB_VERT)};
 }
 
 // The pane draws nothing while the text goes in and the view moves: left to

@@ -67,6 +67,12 @@ private:
     UINT code_page_ = CP_ACP;  // the output's
     WholeCharacters characters_{CharacterForm{}};
     bool full_ = false;  // output is dropped until the next header
+    // Where the tail was last kept: the first visible line then, and the
+    // scroll bar's position with it (first -1: not known).
+    struct Tail {
+        int first = -1;
+        int position = 0;
+    } tail_;
 };
 
 // The rich-edit library the panes need; loaded once for the program's life.
