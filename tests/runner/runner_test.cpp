@@ -42,7 +42,7 @@ struct Folder {
     std::string File(const std::string& name) const { return path + "\\" + name; }
     // The program named by `variable` as `name`.exe, and `script` beside it when given.
     [[nodiscard]] bool Install(const char* variable, const std::string& name, const char* script = nullptr) {
-        files.insert(files.end(), {name + ".exe", name + ".script"});
+        files.insert(files.end(), {name + ".exe", name + ".script", name + ".runs"});  // the stand-in counts its runs
         const char* program = std::getenv(variable);
         if (!program || !CopyFileA(program, File(name + ".exe").c_str(), FALSE)) return false;
         return !script || (std::ofstream(File(name + ".script"), std::ios::binary) << script).flush();
