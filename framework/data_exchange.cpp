@@ -3,6 +3,7 @@
 #include "core/dialog_values.h"
 #include "core/text.h"
 #include "framework/message_box.h"
+#include "framework/wide_text.h"
 
 namespace tracewick {
 
@@ -30,11 +31,7 @@ std::vector<std::string> Entries(HWND control, UINT count_message, UINT length_m
         std::wstring wide(static_cast<std::size_t>(length) + 1, L'\0');
         const LRESULT got = ::SendMessageW(control, text_message, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide.data()));
         if (got < 0) continue;
-        const int wide_length = static_cast<int>(got);
-        const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
-        std::string text(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-        if (bytes > 0) ::WideCharToMultiByte(CP_ACP, 0, wide.data(), wide_length, text.data(), bytes, nullptr, nullptr);
-        entries.push_back(std::move(text));
+        entries.push_back(Encode(std::wstring_view(wide.data(), static_cast<std::size_t>(got)), CP_ACP));
     }
     return entries;
 }

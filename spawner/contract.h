@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "framework/wide_text.h"
+
 namespace tracewick {
 
 // Thread message posted to the spawner's main thread: end the command and
@@ -26,14 +28,18 @@ inline constexpr DWORD kSpawnerCannotStart = 3;   // the command could not be st
 // with it. Read where the system keeps it rather than asked of this
 // process, whose own code pages a manifest may set to UTF-8.
 inline UINT OutputCodePage() {
-    wchar_t value[16] = {};
-    DWORD size = sizeof value;
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", L"OEMCP",
-                       RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS) {
-        const auto page = static_cast<UINT>(std::wcstoul(value, nullptr, 10));
-        if (page != 0 && ::IsValidCodePage(page)) return page;
-    }
-    return ::GetOEMCP();
+    // It changes only with a restart of the system.
+    static const UINT page = [] {
+        wchar_t value[16] = {};
+        DWORD size = sizeof value;
+        if (::RegGetValueW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Nls\\CodePage", L"OEMCP",
+                           RRF_RT_REG_SZ, nullptr, value, &size) == ERROR_SUCCESS) {
+            const auto oem = static_cast<UINT>(std::wcstoul(value, nullptr, 10));
+            if (oem != 0 && ::IsValidCodePage(oem)) return oem;
+        }
+        return ::GetOEMCP();
+    }();
+    return page;
 }
 
 // `text` of this program's ANSI code page as it stands among a command's
@@ -41,17 +47,10 @@ inline UINT OutputCodePage() {
 // Tracewick has none) in the output code page. A character the code page
 // lacks becomes the nearest it has.
 inline std::string ToOutputText(std::string_view text) {
+    if (text.empty()) return {};
     UINT page = ::GetConsoleOutputCP();
     if (page == 0) page = OutputCodePage();
-    if (text.empty() || page == ::GetACP()) return std::string(text);
-    const int length = static_cast<int>(text.size());
-    const int wide_length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(wide_length > 0 ? wide_length : 0), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), length, wide.data(), wide_length);
-    const int bytes = ::WideCharToMultiByte(page, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-    ::WideCharToMultiByte(page, 0, wide.data(), wide_length, out.data(), bytes, nullptr, nullptr);
-    return out;
+    return page == ::GetACP() ? std::string(text) : Encode(Decode(text, CP_ACP), page);
 }
 
 }  // namespace tracewick
