@@ -1,5 +1,7 @@
 #include "pages/command_page.h"
 
+#include <ctime>
+
 #include "core/command_line.h"
 #include "core/text.h"
 #include "framework/data_exchange.h"
@@ -13,7 +15,6 @@ namespace tracewick {
 const MessageEntry<AsyncCommandPage> AsyncCommandPage::kMessageMap[] = {
     OnCommand<AsyncCommandPage>(IDC_RUN, &AsyncCommandPage::OnRun),
     OnCommand<AsyncCommandPage>(IDC_CANCEL_RUN, &AsyncCommandPage::OnCancel),
-    OnCommand<AsyncCommandPage>(IDC_CUMULATIVE, &AsyncCommandPage::OnPullControls),
     OnCommand<AsyncCommandPage>(IDC_TEXT_FIELD, &AsyncCommandPage::OnFieldFocus, EN_SETFOCUS),
     OnCommand<AsyncCommandPage>(IDC_TEXT_FIELD, &AsyncCommandPage::OnFieldLeft, EN_KILLFOCUS),
     OnCommand<AsyncCommandPage>(IDC_VIEW_LIST, &AsyncCommandPage::OnViewList),
@@ -125,11 +126,6 @@ INT_PTR AsyncCommandPage::OnRun(WPARAM, LPARAM) {
 
 INT_PTR AsyncCommandPage::OnCancel(WPARAM, LPARAM) {
     run_.Cancel();
-    return 0;
-}
-
-INT_PTR AsyncCommandPage::OnPullControls(WPARAM, LPARAM) {
-    UpdateData(true);
     return 0;
 }
 

@@ -4,11 +4,9 @@
 // its commands and its options. UI thread only.
 #pragma once
 
-#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "core/command_line.h"
 #include "framework/message_map.h"
@@ -65,8 +63,6 @@ protected:
     std::optional<std::string> CommandFor(const CommandTemplate& command, const std::string& host,
                                           std::string_view noun = "host name");
 
-    // Pulls the controls into the members: a check box commits on each click.
-    INT_PTR OnPullControls(WPARAM, LPARAM);
     // The text field's focus-loss routine: pull the controls, `tidy` the
     // members, push them back.
     void CommitField(const std::function<void()>& tidy);
@@ -95,9 +91,6 @@ private:
     bool committing_ = false;
     // The host combo, once made, shows no text (see EmptyHostField).
     bool host_field_empty_ = false;
-    std::optional<LineFilter> lines_;
-    std::string subject_;  // of the run the pane shows, in the output's code page
-    RunEndWatch run_end_watch_;
 };
 
 }  // namespace tracewick
