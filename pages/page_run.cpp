@@ -74,8 +74,8 @@ bool PageRun::Apply(const Event& event) {
         pane_.AppendText(event.end_line, traits_.margin);
         // Before the note: the repeat countdown belongs to no run.
         if (end_watch_) {
-            const std::wstring text = PaneText(::GetDlgItem(page_, traits_.pane_id));
-            ReportEnd(RunText(text, std::wstring(header_.begin(), header_.end())), event.exit_code);
+            const std::wstring text = pane_.SinceHeader();
+            ReportEnd(RunText(text, header_), event.exit_code);
         }
     }
     if (!effects.note.empty()) pane_.AppendText(effects.note, traits_.margin);

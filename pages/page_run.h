@@ -125,7 +125,7 @@ private:
     unsigned current_ = 0;  // the run the pane shows
     std::string subject_;   // of that run, in the output code page
     std::time_t started_ = 0;
-    std::string header_;    // that run's header line
+    std::wstring header_;   // that run's header line
     std::deque<Event> events_;
     bool carrying_ = false;
     RunEndWatch end_watch_;

@@ -108,7 +108,7 @@ void OutputPane::Renew() {
     if (had_focus) ::SetFocus(pane_);
 }
 
-std::string OutputPane::WriteHeader(bool cumulative, int margin, std::time_t at) {
+std::wstring OutputPane::WriteHeader(bool cumulative, int margin, std::time_t at) {
     repair_.Reset();
     characters_.Reset();
     full_ = false;
@@ -118,10 +118,26 @@ std::string OutputPane::WriteHeader(bool cumulative, int margin, std::time_t at)
     } else {
         blank_lines_before = ::SendMessageA(pane_, EM_GETLINECOUNT, 0, 0) > 1;
     }
+    header_at_ = TextLength();
     std::tm local{};
     localtime_s(&local, &at);
-    Show(Decode(RunHeader(local, blank_lines_before), CP_ACP), margin);
-    return RunHeader(local, false);
+    std::wstring header = Decode(RunHeader(local, false), CP_ACP);
+    Show((blank_lines_before ? L"\r\n\r\n" : L"") + header, margin);
+    return header;
+}
+
+// By the selection, as the pane gives its exact UTF-16 text only so; the
+// user's selection is put back, and nothing is drawn meanwhile.
+std::wstring OutputPane::SinceHeader() const {
+    CHARRANGE kept{};
+    ::SendMessageA(pane_, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    ::SendMessageA(pane_, WM_SETREDRAW, FALSE, 0);
+    CHARRANGE run{header_at_, -1};
+    ::SendMessageA(pane_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&run));
+    std::wstring text = PaneText(pane_, true);
+    ::SendMessageA(pane_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    ::SendMessageA(pane_, WM_SETREDRAW, TRUE, 0);
+    return text;
 }
 
 // Line ends are repaired on the bytes: CR and LF never stand inside a

@@ -31,7 +31,10 @@ public:
     // Clears the pane (or, with cumulative output, goes to its end) and
     // writes the time stamp of a new run, started `at`; returns that line as
     // RunHeader makes it, without the blank lines that may stand before it.
-    std::string WriteHeader(bool cumulative, int margin, std::time_t at);
+    std::wstring WriteHeader(bool cumulative, int margin, std::time_t at);
+    // What the pane holds from the last header on: read from where it was
+    // written, so that a long cumulative pane is not copied whole each run.
+    [[nodiscard]] std::wstring SinceHeader() const;
     // Appends a chunk of command output (bytes of the output code page) at
     // the end of the pane; a character split over two chunks shows once
     // whole. When the pane has no room for it (PaneRoom), the chunk and all
@@ -67,6 +70,7 @@ private:
     UINT code_page_ = CP_ACP;  // the output's
     WholeCharacters characters_{CharacterForm{}};
     bool full_ = false;  // output is dropped until the next header
+    LONG header_at_ = 0;  // where the last header's blank lines or line begin
     // Where the tail was last kept: the first visible line then, and the
     // scroll bar's position with it (first -1: not known).
     struct Tail {
