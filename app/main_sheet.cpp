@@ -16,6 +16,9 @@ namespace tracewick {
 
 namespace {
 
+// The end of a run that never started, for the unattended run's record.
+AsyncCommandPage::RunEnd NeverRan() { return {{}, 1, std::time(nullptr)}; }
+
 HICON LoadProgramIcon(int size) {
     return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
                                            MAKEINTRESOURCEA(IDI_TRACEWICK), IMAGE_ICON, size, size,
@@ -157,22 +160,20 @@ void CAllControlsSheet::OpenStartPage() {
     const int letter_page = PageIndexForLetter(autorun_letter_);
     if (letter_page >= 0 && PositionOfIndex(letter_page) >= 0) {
         ActivateIndex(letter_page);
-        if (unattended_) WatchRuns(letter_page);
+        const bool watched = !unattended_ || WatchRuns(letter_page);
         // Posted, so the page runs once the sheet is on the screen.
-        if (!::PostMessageA(PropSheet_GetCurrentPageHwnd(Hwnd()), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0) &&
-            unattended_) {
-            WatchedRunEnded(letter_page, {{}, 1, std::time(nullptr)});
-        }
+        const bool posted = ::PostMessageA(PropSheet_GetCurrentPageHwnd(Hwnd()), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0);
+        if (unattended_ && (!watched || !posted)) WatchedRunEnded(letter_page, NeverRan());
         return;
     }
     const int index = ReadActivePage();
     if (index >= 1 && index <= kAboutPage) ActivateIndex(index);
 }
 
-void CAllControlsSheet::WatchRuns(int index) {
+AsyncCommandPage* CAllControlsSheet::WatchRuns(int index) {
     auto* runs = dynamic_cast<AsyncCommandPage*>(&PageAt(PositionOfIndex(index)));
-    if (!runs) return WatchedRunEnded(index, {{}, 1, std::time(nullptr)});  // a page that runs nothing
-    runs->WatchNextRunEnd([this, index](const AsyncCommandPage::RunEnd& end) { WatchedRunEnded(index, end); });
+    if (runs) runs->WatchNextRunEnd([this, index](const AsyncCommandPage::RunEnd& end) { WatchedRunEnded(index, end); });
+    return runs;
 }
 
 void CAllControlsSheet::WatchedRunEnded(int index, const AsyncCommandPage::RunEnd& end) {
@@ -200,10 +201,10 @@ INT_PTR CAllControlsSheet::OnReportNext(WPARAM wparam, LPARAM) {
     }
     ActivateIndex(index);
     unattended_->ReportPageStarting(index);
-    if (auto* runs = dynamic_cast<AsyncCommandPage*>(&PageAt(PositionOfIndex(index)))) runs->DropRepeat();
-    WatchRuns(index);
-    if (!::PostMessageA(PropSheet_GetCurrentPageHwnd(Hwnd()), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0)) {
-        WatchedRunEnded(index, {{}, 1, std::time(nullptr)});
+    AsyncCommandPage* runs = WatchRuns(index);
+    if (runs) runs->DropRepeat();
+    if (!runs || !::PostMessageA(PropSheet_GetCurrentPageHwnd(Hwnd()), WM_COMMAND, MAKEWPARAM(IDC_RUN, 0), 0)) {
+        WatchedRunEnded(index, NeverRan());
     }
     return 0;
 }

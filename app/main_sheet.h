@@ -57,8 +57,9 @@ private:
     void ArrangeButtons();
     void OpenStartPage();
     // The next run of the page with index `index` goes to the unattended
-    // run, which then leaves, runs the report's next page or watches again.
-    void WatchRuns(int index);
+    // run, which then leaves, runs the report's next page or watches again;
+    // the page, or null for one that runs nothing.
+    AsyncCommandPage* WatchRuns(int index);
     void WatchedRunEnded(int index, const AsyncCommandPage::RunEnd& end);
     INT_PTR OnReportNext(WPARAM, LPARAM);
     // Saves, then ends the modal run; stays open when the save failed,
