@@ -42,7 +42,7 @@ void UnattendedRun::RunEnded(int page, std::wstring_view text, DWORD exit_code, 
     // The pane's last line has no line end: the next entry starts a line.
     const std::string utf8 = Encode(text, CP_UTF8);
     Log(utf8 + "\r\n");
-    if (outages_ && page == kPingPage) {
+    if (outages_) {
         if (const std::string change = outages_->RunEnded(MomentOf(started), PingAnswered(utf8, exit_code)); !change.empty()) {
             Log(change);
         }

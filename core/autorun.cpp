@@ -1,5 +1,6 @@
 #include "core/autorun.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "core/pages.h"
@@ -20,6 +21,12 @@ bool SwitchIs(const std::string& arg, std::string_view name, bool whole) noexcep
     return EqualIgnoringCase(whole ? named : named.substr(0, name.size()), name);
 }
 
+// The text after "/NAME" in a switch such as /log:FILE (`name` ends in its
+// colon); empty for another argument or a switch with nothing after it.
+std::string SwitchValue(const std::string& arg, std::string_view name) {
+    return IsSwitch(arg) && SwitchIs(arg, name, false) ? arg.substr(std::min(arg.size(), name.size() + 1)) : std::string();
+}
+
 }  // namespace
 
 char AutoRunLetterFromArgs(const std::vector<std::string>& args) noexcept {
@@ -32,21 +39,16 @@ char AutoRunLetterFromArgs(const std::vector<std::string>& args) noexcept {
 
 AutoRunRequest AutoRunRequestFromArgs(const std::vector<std::string>& args) {
     AutoRunRequest request;
-    constexpr std::string_view kReport = "report:";
     for (const std::string& arg : args) {
-        if (IsSwitch(arg) && SwitchIs(arg, kReport, false) && arg.size() > kReport.size() + 1) {
-            request.report_file = arg.substr(kReport.size() + 1);
-        }
+        if (std::string file = SwitchValue(arg, "report:"); !file.empty()) request.report_file = std::move(file);
     }
     if (!request.report_file.empty()) return request;
     request.letter = AutoRunLetterFromArgs(args);
     // Without a run there is nothing to record and nothing to leave after.
     if (PageIndexForLetter(request.letter) < 0) return request;
-    constexpr std::string_view kLog = "log:";
     for (const std::string& arg : args) {
-        if (!IsSwitch(arg)) continue;
-        if (SwitchIs(arg, "exit", true)) request.exit = true;
-        if (SwitchIs(arg, kLog, false) && arg.size() > kLog.size() + 1) request.log_file = arg.substr(kLog.size() + 1);
+        if (IsSwitch(arg) && SwitchIs(arg, "exit", true)) request.exit = true;
+        if (std::string file = SwitchValue(arg, "log:"); !file.empty()) request.log_file = std::move(file);
     }
     return request;
 }
