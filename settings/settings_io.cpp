@@ -25,40 +25,33 @@ void ClearSettingsFileAttributes(const char* name) {
 
 namespace {
 
-// All of `bytes` into the open `file`, on disk before the call returns.
-bool WriteAll(const UniqueFile& file, std::string_view bytes) {
-    DWORD written = 0;
-    return ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size() && ::FlushFileBuffers(file.Get());
-}
-
-UniqueFile CreateForWriting(const char* name) {
-    return UniqueFile(::CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+UniqueFile OpenForWriting(const char* name, DWORD disposition) {
+    return UniqueFile(::CreateFileA(name, GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 }  // namespace
 
+// Written aside and moved into place, so that a failed write leaves the old
+// file as it was. Where no file can be made beside it, over the old one,
+// which is cut to the new length only once everything is written.
 SettingsWrite WriteSettingsFile(const char* name, std::string_view bytes) {
     const std::string temporary = std::string(name) + ".new";
-    {
-        UniqueFile file = CreateForWriting(temporary.c_str());
-        if (!file) {
-            file = CreateForWriting(name);
-            if (!file) return SettingsWrite::kPassedOver;
-            if (!WriteAll(file, bytes)) return SettingsWrite::kFailed;
-            file.Reset();
-            ::SetFileAttributesA(name, FILE_ATTRIBUTE_HIDDEN);
-            return SettingsWrite::kWritten;
-        }
-        // On disk before it replaces the old file, so a power loss cannot
-        // leave an empty one in its place.
-        if (!WriteAll(file, bytes)) {
-            file.Reset();
-            ::DeleteFileA(temporary.c_str());
-            return SettingsWrite::kFailed;
-        }
+    UniqueFile file = OpenForWriting(temporary.c_str(), CREATE_ALWAYS);
+    const bool in_place = !file;
+    if (in_place) file = OpenForWriting(name, OPEN_ALWAYS);
+    if (!file) return SettingsWrite::kPassedOver;
+    DWORD written = 0;
+    // On disk before it replaces the old file, so a power loss cannot leave
+    // an empty one in its place.
+    const bool whole = ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                       written == bytes.size() && (!in_place || ::SetEndOfFile(file.Get())) &&
+                       ::FlushFileBuffers(file.Get());
+    file.Reset();
+    if (!whole) {
+        if (!in_place) ::DeleteFileA(temporary.c_str());
+        return SettingsWrite::kFailed;
     }
-    if (!::MoveFileExA(temporary.c_str(), name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!in_place && !::MoveFileExA(temporary.c_str(), name, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ::DeleteFileA(temporary.c_str());
         return SettingsWrite::kPassedOver;
     }
