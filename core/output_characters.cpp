@@ -20,7 +20,7 @@ bool IsContinuation(unsigned char byte) noexcept { return (byte & 0xC0) == 0x80;
 
 }  // namespace
 
-CharacterForm CharacterForm::DoubleByte(std::initializer_list<std::pair<unsigned, unsigned>> ranges) {
+CharacterForm CharacterForm::DoubleByte(const std::vector<std::pair<unsigned, unsigned>>& ranges) {
     CharacterForm form;
     form.kind = Kind::kDoubleByte;
     for (const auto& [first, last] : ranges) {

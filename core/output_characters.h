@@ -6,10 +6,10 @@
 
 #include <bitset>
 #include <cstddef>
-#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace tracewick {
 
@@ -24,7 +24,7 @@ struct CharacterForm {
     std::bitset<256> lead_bytes = {};  // kDoubleByte only
 
     // A double-byte code page with these lead byte ranges (both ends included).
-    [[nodiscard]] static CharacterForm DoubleByte(std::initializer_list<std::pair<unsigned, unsigned>> ranges);
+    [[nodiscard]] static CharacterForm DoubleByte(const std::vector<std::pair<unsigned, unsigned>>& ranges);
 };
 
 // Passes on a stream of output bytes in pieces that each end on a whole
