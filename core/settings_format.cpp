@@ -53,7 +53,7 @@ SettingsReader::SettingsReader(std::string_view bytes) noexcept
     }
 }
 
-bool SettingsReader::NextLine(std::string& line) {
+bool SettingsReader::Line(std::string& line) {
     if (rest_.empty()) return false;
     const std::size_t end = rest_.find(cr_line_ends_ ? '\r' : '\n');
     const std::string_view raw = rest_.substr(0, end);
@@ -68,25 +68,23 @@ bool SettingsReader::NextLine(std::string& line) {
     return true;
 }
 
-bool SettingsReader::Line(std::string& value) { return NextLine(value); }
-
 bool SettingsReader::Number(int& value) {
     std::string line;
-    if (!NextLine(line)) return false;
+    if (!Line(line)) return false;
     value = ParseSettingsNumber(line);
     return true;
 }
 
 bool SettingsReader::Flag(bool& value) {
     std::string line;
-    if (!NextLine(line)) return false;
+    if (!Line(line)) return false;
     value = line == "TRUE";
     return true;
 }
 
 bool SettingsReader::Text(std::string& value, std::size_t max_length) {
     std::string line;
-    if (!NextLine(line)) return false;
+    if (!Line(line)) return false;
     if (!line.empty() && line.size() <= max_length) value = std::move(line);
     return true;
 }

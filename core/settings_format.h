@@ -60,8 +60,6 @@ public:
     bool Line(std::string& value);
 
 private:
-    bool NextLine(std::string& line);
-
     std::string_view rest_;
     bool cr_line_ends_;
 };

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "core/pages.h"
 #include "core/pane_text.h"
 
 namespace tracewick {
@@ -36,18 +37,25 @@ std::string Plural(std::int64_t count, const char* unit) {
 
 constexpr std::string_view kPageNames[] = {"Ping",    "Trace Route", "Lookup",      "Routes",
                                            "ARP",     "NetBIOS",     "Connections", "Statistics"};
+static_assert(std::size(kPageNames) == static_cast<std::size_t>(kAboutPage), "a name for each page a report runs");
+
+// "2 hours, 5 minutes and 7 seconds".
+std::string DurationText(std::int64_t seconds) {
+    if (seconds < 0) seconds = 0;
+    return Plural(seconds / 3600, "hour") + ", " + Plural(seconds / 60 % 60, "minute") + " and " +
+           Plural(seconds % 60, "second");
+}
+
+// The page names of a report, by page index.
+std::string_view ReportPageName(int index) noexcept {
+    return index >= 0 && index < static_cast<int>(std::size(kPageNames)) ? kPageNames[index] : std::string_view();
+}
 
 }  // namespace
 
 bool PingAnswered(std::string_view output, unsigned long exit_code) {
     if (exit_code != 0) return false;
     return output.find("TTL=") != std::string_view::npos || !NamesIpv4Address(output);
-}
-
-std::string DurationText(std::int64_t seconds) {
-    if (seconds < 0) seconds = 0;
-    return Plural(seconds / 3600, "hour") + ", " + Plural(seconds / 60 % 60, "minute") + " and " +
-           Plural(seconds % 60, "second");
 }
 
 std::string OutageLog::RunEnded(const Moment& started, bool answered) {
@@ -75,10 +83,6 @@ std::string OutageLog::Summary(const Moment& end) const {
     return Stamp(end) + "Session from " + from + " to " + to + ": " + Plural(runs_, "run") + ", " +
            std::to_string(answered_) + " answered, " + Plural(outages_, "outage") + " lasting " +
            DurationText(total) + (outage_since_ ? " (not answering at the end)" : "") + ".\r\n";
-}
-
-std::string_view ReportPageName(int index) noexcept {
-    return index >= 0 && index < static_cast<int>(std::size(kPageNames)) ? kPageNames[index] : std::string_view();
 }
 
 std::string ReportSectionLine(int index) { return "==== " + std::string(ReportPageName(index)) + " ====\r\n"; }

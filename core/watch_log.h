@@ -24,9 +24,6 @@ struct Moment {
 // with 0 when a router answers that the host is unreachable).
 [[nodiscard]] bool PingAnswered(std::string_view output, unsigned long exit_code);
 
-// "2 hours, 5 minutes and 7 seconds".
-[[nodiscard]] std::string DurationText(std::int64_t seconds);
-
 // The state of a watched host across the runs of one session: each change
 // of state is a line under a time stamp, and the session ends with a summary.
 class OutageLog {
@@ -49,9 +46,6 @@ private:
     std::int64_t outage_seconds_ = 0;
     std::optional<Moment> outage_since_;  // the first run of the outage going on
 };
-
-// The page names of a report, by page index (0 to 7).
-[[nodiscard]] std::string_view ReportPageName(int index) noexcept;
 
 // The line a report puts above each page's run.
 [[nodiscard]] std::string ReportSectionLine(int index);
