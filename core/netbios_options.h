@@ -18,6 +18,9 @@ struct NetbiosOptions {
     bool resources = false;
     bool name_table = false;
     bool cumulative = false;
+
+    // Whether a run asks about one computer, so reads the Computer field.
+    [[nodiscard]] bool NamesComputer() const noexcept { return resources || name_table; }
 };
 
 inline constexpr std::size_t kMaxComputerName = 15;

@@ -52,7 +52,7 @@ void CNetbiosPage::CommitInput() {
 // Only Resources and Name Table name a computer: Workgroup alone neither
 // reads nor changes the field.
 void CNetbiosPage::CommitBeforeRun() {
-    if (options_.resources || options_.name_table) CommitInput();
+    if (options_.NamesComputer()) CommitInput();
 }
 
 bool CNetbiosPage::ReadRegistryName() {
@@ -83,7 +83,7 @@ std::optional<RunPlan> CNetbiosPage::PlanRun() {
     }
     // Only Resources and Name Table name a computer; Workgroup alone leaves
     // the field as it is.
-    if (options_.resources || options_.name_table) {
+    if (options_.NamesComputer()) {
         if (!options_.computer.empty()) {
             if (const auto refusal = OptionLikeRefusal(options_.computer, "computer name")) {
                 RefuseName(*refusal, 0);
@@ -104,7 +104,7 @@ std::optional<RunPlan> CNetbiosPage::PlanRun() {
         }
     }
     RunPlan plan{NetbiosRun(options_, registry_name_)};
-    if (options_.resources || options_.name_table) {
+    if (options_.NamesComputer()) {
         plan.subject = options_.computer.empty() ? registry_name_ : options_.computer;
     }
     return plan;
