@@ -217,9 +217,7 @@ int main(int argc, char** argv) {
                   "growth from run %d to run %d: handles %+.2f %%, private bytes %+.2f %%, windows %+.2f %%%s\n"
                   "%s"
                   "%d runs took %.1f s (%.0f ms a run), the bench %.1f s\n",
-                  base.run, last.run, Growth(base.handles, last.handles),
-                  Growth(static_cast<double>(base.private_bytes), static_cast<double>(last.private_bytes)),
-                  Growth(base.windows, last.windows),
+                  base.run, last.run, growths[0], growths[1], growths[2],
                   base.gdi || base.user
                       ? (", GDI objects " + Percent(base.gdi, last.gdi) + ", USER objects " + Percent(base.user, last.user)).c_str()
                       : " (no GDI or USER object counts: GetGuiResources gives 0 here)",

@@ -35,6 +35,8 @@ struct Folder {
                "-" + std::to_string(++serial);
         if (!CreateDirectoryA(path.c_str(), nullptr)) path.clear();
     }
+    Folder(const Folder&) = delete;  // it removes its files once
+    Folder& operator=(const Folder&) = delete;
     ~Folder() {
         for (const std::string& name : files) DeleteFileA(File(name).c_str());
         if (!path.empty()) RemoveDirectoryA(path.c_str());

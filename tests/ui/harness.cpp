@@ -1,8 +1,6 @@
 // UI test harness; see harness.h. Test thread only.
 #include "tests/ui/harness.h"
 
-#include <commctrl.h>
-#include <richedit.h>
 #include <tlhelp32.h>
 #include <gtest/gtest.h>
 #include <algorithm>
@@ -102,7 +100,7 @@ class FailureListener : public ::testing::EmptyTestEventListener {
 
 std::string MaskHeaders(const std::string& pane) {
     // A file of ours starts with a byte order mark before its first header.
-    if (pane.rfind("\xEF\xBB\xBF", 0) == 0) return "\xEF\xBB\xBF" + MaskHeaders(pane.substr(3));
+    if (pane.rfind(kUtf8Mark, 0) == 0) return kUtf8Mark + MaskHeaders(pane.substr(std::strlen(kUtf8Mark)));
     static const std::regex header(
         "(Sun|Mon|Tues|Wednes|Thurs|Fri|Satur)day, (January|February|March|April|May|June|July|August|September|"
         "October|November|December) [0-3][0-9], [0-9]{4} at [0-2][0-9]:[0-5][0-9]:[0-5][0-9]");
@@ -242,6 +240,9 @@ HWND AppProcess::WaitFor(const std::function<bool(HWND)>& match, DWORD timeout_m
 HWND AppProcess::WaitForSheet(DWORD timeout_ms) const { return WaitFor(IsSheet, timeout_ms); }
 HWND AppProcess::WaitForDialog(const std::string& caption) const {
     return WaitFor([&](HWND hwnd) { return ClassOf(hwnd) == "#32770" && TextOf(hwnd) == caption; });
+}
+HWND AppProcess::WaitForDialogWith(int control) const {
+    return WaitFor([control](HWND hwnd) { return ClassOf(hwnd) == "#32770" && GetDlgItem(hwnd, control); });
 }
 bool AppProcess::WaitGone(HWND hwnd, DWORD timeout_ms) const {
     return WaitUntil([&] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); }, timeout_ms, process_.Get());

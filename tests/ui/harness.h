@@ -74,6 +74,8 @@ public:
     HWND WaitFor(const std::function<bool(HWND)>& match, DWORD timeout_ms = kWaitMs) const;
     HWND WaitForSheet(DWORD timeout_ms = kWaitMs) const;
     HWND WaitForDialog(const std::string& caption) const;
+    // A dialog of the system's (its caption is in the system's language) by a control it has.
+    HWND WaitForDialogWith(int control) const;
     bool WaitGone(HWND hwnd, DWORD timeout_ms = kWaitMs) const;
     // Presses `button` on the message box: its text, or nothing when none came.
     std::optional<std::string> AnswerMessageBox(int button = IDOK) const;

@@ -229,23 +229,21 @@ TEST_F(ProgramTest, AWatchedHostsLogHoldsEveryRunAndItsOutages) {
 
 // Two sessions watching into one log keep each other's entries.
 TEST_F(ProgramTest, TwoSessionsAppendToOneLog) {
-    AppProcess first, second;
+    const LaunchOptions watching{{"p", "/log:shared.log"}, {{"ping.dat", SettingsLines({"1", "300", "1", "32", "FALSE"})}}, "",
+                                 BinFolder{Spawner::kReal, "", {{"ping", "out Reply from 10.0.0.1: bytes=32 time<1ms TTL=64\n"}}}};
+    ASSERT_TRUE(Start(watching));  // its folder holds the shared log
+    LaunchOptions other = watching;
+    other.args[1] = "/log:" + app_->work_dir() + "\\shared.log";
+    AppProcess second;
     std::string error;
-    const auto start = [&](AppProcess& app) {
-        return app.Start({{"p", "/log:" + app_->work_dir() + "\\shared.log"}, {{"ping.dat", SettingsLines({"1", "300", "1", "32", "FALSE"})}}, "",
-                          BinFolder{Spawner::kReal, "", {{"ping", "out Reply from 10.0.0.1: bytes=32 time<1ms TTL=64\n"}}}},
-                         &error);
-    };
-    ASSERT_TRUE(Start({{"x"}}));  // its folder holds the shared log
-    ASSERT_TRUE(start(first) && start(second)) << error;
+    ASSERT_TRUE(second.Start(other, &error)) << error;
     const auto text = [&] { return Bytes("shared.log"); };
     ASSERT_TRUE(Wait([&] { return CountOf(text(), "End of Data") >= 6; }, 20000)) << Visible(text());
-    for (AppProcess* app : {&first, &second}) {
-        const HWND sheet = app->WaitForSheet();
-        DWORD code = 1;
-        ASSERT_TRUE(sheet && PostClick(GetDlgItem(sheet, IDCANCEL)) && app->WaitForExit(kWaitMs, &code));
-        EXPECT_EQ(0u, code);
-    }
+    const HWND sheet = second.WaitForSheet();
+    DWORD code = 1;
+    ASSERT_TRUE(sheet && PostClick(GetDlgItem(sheet, IDCANCEL)) && second.WaitForExit(kWaitMs, &code));
+    EXPECT_EQ(0u, code);
+    Leave("exit");
     const std::string all = text();
     EXPECT_EQ(2u, CountOf(all, "\r\nSession from ")) << Visible(all);
     EXPECT_EQ(CountOf(all, "\r\nReply from"), CountOf(all, "End of Data")) << "every run whole";

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <random>
@@ -79,8 +80,10 @@ std::vector<std::string> HostileFiles() {
         std::string file;
         for (int line = random() % 12; line > 0; --line) {
             const std::size_t length = random() % 4 == 0 ? random() % 300 : random() % 20;
-            for (std::size_t i = 0; i < length; ++i) file += random() % 3 == 0 ? byte() : values[random() % 11][0];
-            file += ends[random() % 7];
+            for (std::size_t i = 0; i < length; ++i) {
+                file += random() % 3 == 0 ? byte() : values[random() % std::size(values)][0];
+            }
+            file += ends[random() % std::size(ends)];
         }
         files.push_back(file);
     }

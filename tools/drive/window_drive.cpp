@@ -50,7 +50,6 @@ std::string TextOf(HWND hwnd) {
     text.resize(ok && copied > 0 ? std::min<std::size_t>(static_cast<std::size_t>(copied), std::strlen(text.c_str())) : 0);
     return text;
 }
-std::string Utf8(const std::wstring& text) { return Encode(text, CP_UTF8); }
 std::string ClassOf(HWND hwnd) {
     char name[64] = {};
     return GetClassNameA(hwnd, name, sizeof name) > 0 ? name : "";
@@ -141,6 +140,6 @@ std::string RichText(HWND rich_edit) {
     if (!SendPointer(rich_edit, EM_GETTEXTEX, At(0), At(sizeof request), block.data(), block.size(), &got)) return {};
     std::wstring text(static_cast<std::size_t>(std::clamp<LRESULT>(got, 0, count)), L'\0');
     std::memcpy(text.data(), block.data() + sizeof request, text.size() * sizeof(wchar_t));
-    return Utf8(text);
+    return Encode(text, CP_UTF8);
 }
 }  // namespace tracewick::ui

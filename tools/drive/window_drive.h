@@ -21,7 +21,6 @@ LRESULT Send(HWND hwnd, UINT msg, WPARAM wparam = 0, LPARAM lparam = 0, bool* ok
 // WM_GETTEXT, which Wine marshals across processes (GetWindowText does not).
 std::string TextOf(HWND hwnd);
 std::string ClassOf(HWND hwnd);
-std::string Utf8(const std::wstring& text);
 std::vector<HWND> Children(HWND parent, const char* class_name);
 // The first of them; null when there is none (the program may be gone).
 HWND Child(HWND parent, const char* class_name);

@@ -3,7 +3,6 @@
 // on the screen and how the active page's pane draws its text, and leaves
 // through Exit. Works from its own process, as any other program could.
 #include <windows.h>
-#include <commctrl.h>
 #include <richedit.h>
 
 #include <cstdio>
@@ -29,8 +28,9 @@ bool RunEnded(HWND sheet) {
 }
 
 HWND ActivePane(HWND sheet) {
+    const HWND page = ActivePage(sheet);
     for (int id : kPaneIds) {
-        if (HWND pane = GetDlgItem(ActivePage(sheet), id)) return pane;
+        if (HWND pane = GetDlgItem(page, id)) return pane;
     }
     return nullptr;
 }
